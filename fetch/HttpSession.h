@@ -1,0 +1,49 @@
+#pragma once
+// The program's only network client: one internet handle, opened through the
+// operator's WAP proxy when the call interface reports a WAP connection and directly
+// otherwise, and one request at a time whose whole body is read into one growing,
+// zero-terminated buffer. Used by one thread; each thread owns its own sessions.
+
+#include "platform/base/Win32Types.h"
+#include "platform/inet/WinInet.h"
+
+#include <cstddef>
+
+class HttpSession {
+public:
+    // Grows a body buffer like std::realloc; replaceable so that a buffer that cannot
+    // grow can be tried.
+    using Reallocate = void* (*)(void*, std::size_t);
+
+    static constexpr const wchar_t* UserAgent = L"Mozilla/4.0 (compatible; MSIE 6.0; Windows CE)";
+    // The operator's WAP gateway, on its private network.
+    static constexpr const wchar_t* WapProxy = L"10.0.0.172:80";
+    static constexpr DWORD NoAddressError = 0xFFFFFFFF;
+
+    explicit HttpSession(Reallocate reallocate = nullptr);
+    ~HttpSession();
+    HttpSession(const HttpSession&) = delete;
+    HttpSession& operator=(const HttpSession&) = delete;
+
+    bool Get(LPCWSTR url);
+    bool Post(LPCWSTR url, const char* body, int length);
+    // The zero-terminated body, valid until the next request or the session's end; null
+    // when the request failed. `length` -1 takes the body as a zero-terminated string.
+    const char* Request(LPCWSTR url, bool post, const char* body, int length);
+    DWORD LastError() const { return m_lastError; }
+    // Bytes of text in the body (up to its terminating zero).
+    std::size_t BodyLength() const { return m_bodyLength; }
+
+private:
+    char* ReadBody();
+    void CloseRequest();
+    void CloseConnection();
+
+    DWORD m_lastError = 0;
+    HINTERNET m_internet = nullptr;
+    HINTERNET m_request = nullptr;
+    HINTERNET m_connection = nullptr;
+    char* m_body = nullptr;
+    std::size_t m_bodyLength = 0;
+    Reallocate m_reallocate;
+};

@@ -1,0 +1,73 @@
+#include "platform/base/HandleTable.h"
+
+#include "platform/base/LastError.h"
+
+#include <mutex>
+#include <unordered_map>
+
+namespace platform {
+namespace {
+
+struct Table {
+    std::mutex lock;
+    std::unordered_map<std::uintptr_t, std::shared_ptr<HandleObject>> objects;
+    // Multiples of 4 like the device's handles; small values stay free so that
+    // null and the predefined registry keys never collide with a real handle.
+    std::uintptr_t next = 0x1000;
+};
+
+Table& TheTable() {
+    static Table table;
+    return table;
+}
+
+} // namespace
+
+HANDLE InsertHandle(std::shared_ptr<HandleObject> object) {
+    Table& table = TheTable();
+    std::lock_guard guard(table.lock);
+    std::uintptr_t value = table.next;
+    table.next += 4;
+    table.objects.emplace(value, std::move(object));
+    return reinterpret_cast<HANDLE>(value);
+}
+
+std::shared_ptr<HandleObject> LookupHandle(HANDLE handle, HandleKind kind) {
+    Table& table = TheTable();
+    std::lock_guard guard(table.lock);
+    auto found = table.objects.find(reinterpret_cast<std::uintptr_t>(handle));
+    if (found == table.objects.end() || found->second->Kind() != kind) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    return found->second;
+}
+
+bool RemoveHandle(HANDLE handle, HandleKind kind) {
+    std::shared_ptr<HandleObject> removed;
+    Table& table = TheTable();
+    {
+        std::lock_guard guard(table.lock);
+        auto found = table.objects.find(reinterpret_cast<std::uintptr_t>(handle));
+        if (found == table.objects.end() || found->second->Kind() != kind) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return false;
+        }
+        removed = std::move(found->second);
+        table.objects.erase(found);
+    }
+    // `removed` dies here, outside the lock: an object's destructor may close other handles.
+    return true;
+}
+
+} // namespace platform
+
+BOOL CloseHandle(HANDLE handle) {
+    using platform::HandleKind;
+    for (HandleKind kind : {HandleKind::File, HandleKind::Process, HandleKind::Mutex}) {
+        if (platform::LookupHandle(handle, kind))
+            return platform::RemoveHandle(handle, kind) ? TRUE : FALSE;
+    }
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+}

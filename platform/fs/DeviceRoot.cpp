@@ -1,0 +1,169 @@
+#include "platform/fs/DeviceRoot.h"
+
+#include "platform/base/Utf8.h"
+
+#include <cstdlib>
+#include <vector>
+#include <cwctype>
+#include <mutex>
+#include <system_error>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace platform {
+namespace {
+
+struct RootState {
+    std::mutex lock;
+    fs::path root;
+    bool chosen = false;
+    bool populate = true;
+    bool ready = false;
+};
+
+RootState& State() {
+    static RootState state;
+    return state;
+}
+
+fs::path DefaultRoot() {
+    if (const char* root = std::getenv("QUILLORA_ROOT"); root && *root)
+        return root;
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
+        return fs::path(data) / "quillora" / "device";
+    const char* home = std::getenv("HOME");
+    return fs::path(home && *home ? home : "/tmp") / ".local" / "share" / "quillora" / "device";
+}
+
+// Copies through a temporary name so that a concurrent process never sees half a file.
+void CopyMissingFile(const fs::path& from, const fs::path& to) {
+    std::error_code error;
+    if (fs::exists(to, error))
+        return;
+    fs::path temporary = to;
+    temporary += ".part" + std::to_string(::getpid());
+    if (fs::copy_file(from, temporary, fs::copy_options::overwrite_existing, error))
+        fs::rename(temporary, to, error);
+    fs::remove(temporary, error);
+}
+
+void Populate(const fs::path& root, const fs::path& image) {
+    std::error_code error;
+    fs::create_directories(root, error);
+    for (fs::recursive_directory_iterator it(image, error), end; !error && it != end; it.increment(error)) {
+        fs::path target = root / fs::relative(it->path(), image, error);
+        if (it->is_directory(error))
+            fs::create_directories(target, error);
+        else if (it->is_regular_file(error))
+            CopyMissingFile(it->path(), target);
+    }
+}
+
+bool IsValidComponent(std::wstring_view name) {
+    for (wchar_t c : name) {
+        if (c < 0x20 || std::wstring_view(L"<>:\"|?*").find(c) != std::wstring_view::npos)
+            return false;
+    }
+    return true;
+}
+
+// The existing entry of `directory` named `name` in any case, or `name` itself.
+fs::path MatchEntry(const fs::path& directory, const std::wstring& name) {
+    std::error_code error;
+    fs::path exact = directory / Utf8FromWide(name);
+    if (fs::exists(fs::symlink_status(exact, error)))
+        return exact;
+    for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
+        if (EqualsIgnoringCase(WideFromUtf8(it->path().filename().string()), name))
+            return it->path();
+    }
+    return exact;
+}
+
+} // namespace
+
+void SetDeviceRoot(const fs::path& root) {
+    RootState& state = State();
+    std::lock_guard guard(state.lock);
+    state.root = root;
+    state.chosen = true;
+    state.populate = true;
+    state.ready = false;
+}
+
+void MountDeviceRoot(const fs::path& root) {
+    RootState& state = State();
+    std::lock_guard guard(state.lock);
+    state.root = root;
+    state.chosen = true;
+    state.populate = false;
+    state.ready = false;
+}
+
+fs::path DeviceRoot() {
+    RootState& state = State();
+    std::lock_guard guard(state.lock);
+    if (!state.chosen) {
+        state.root = DefaultRoot();
+        state.chosen = true;
+    }
+    if (!state.ready) {
+        if (state.populate)
+            Populate(state.root, DeviceImage());
+        state.ready = true;
+    }
+    return state.root;
+}
+
+fs::path DeviceImage() {
+    if (const char* image = std::getenv("QUILLORA_IMAGE"); image && *image)
+        return image;
+    return QUILLORA_DEVICE_IMAGE;
+}
+
+std::optional<fs::path> HostPathFromDevice(std::wstring_view devicePath) {
+    std::vector<std::wstring> components;
+    std::size_t start = 0;
+    while (start <= devicePath.size()) {
+        std::size_t end = devicePath.find_first_of(L"\\/", start);
+        if (end == std::wstring_view::npos)
+            end = devicePath.size();
+        std::wstring_view part = devicePath.substr(start, end - start);
+        start = end + 1;
+        if (part.empty() || part == L".")
+            continue;
+        if (part == L"..") {
+            if (!components.empty())
+                components.pop_back();
+            continue;
+        }
+        if (!IsValidComponent(part))
+            return std::nullopt;
+        components.emplace_back(part);
+    }
+    fs::path host = DeviceRoot();
+    std::error_code error;
+    bool existing = true;
+    for (const std::wstring& component : components) {
+        if (existing) {
+            host = MatchEntry(host, component);
+            existing = fs::exists(fs::symlink_status(host, error));
+        } else {
+            host /= Utf8FromWide(component);
+        }
+    }
+    return host;
+}
+
+bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i] && std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+} // namespace platform

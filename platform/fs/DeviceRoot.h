@@ -1,0 +1,31 @@
+#pragma once
+// The device's file system lives in a directory of this machine, the device root.
+// It is chosen once per process (SetDeviceRoot, else QUILLORA_ROOT, else
+// $XDG_DATA_HOME/quillora/device, else ~/.local/share/quillora/device) and, on first
+// use in a process, receives every file of the shipped device image that it lacks;
+// files already there are never overwritten, so the user's settings survive.
+// Device paths use "\" (or "/") and ignore case, like the device's file system.
+// Thread-safe.
+
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+namespace platform {
+
+void SetDeviceRoot(const std::filesystem::path& root);
+// Uses a directory as the device root as it is, without copying the image into it.
+void MountDeviceRoot(const std::filesystem::path& root);
+// The current root, populated on first use.
+std::filesystem::path DeviceRoot();
+// QUILLORA_IMAGE, else the image in the source tree the program was built from.
+std::filesystem::path DeviceImage();
+
+// The host path for a device path: "\" is the root, each component matches an existing
+// entry regardless of case, components that do not exist are kept as written, and ".."
+// never climbs above the root. Nothing for a name the device could not hold.
+std::optional<std::filesystem::path> HostPathFromDevice(std::wstring_view devicePath);
+
+bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b);
+
+} // namespace platform

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# build.sh DIR [cmake options...]: configures (once) and builds the project in DIR.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+dir=$1
+shift
+cmake -S "$top" -B "$top/$dir" -G Ninja "$@" >/dev/null
+ninja -C "$top/$dir" -j2

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is needed, then builds and runs every test three times: a plain debug
+# build, a build with AddressSanitizer and UndefinedBehaviorSanitizer, and a build with
+# ThreadSanitizer for the tests that run threads (label "threaded").
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/install-deps.sh"
+
+run_tests() {
+  (cd "$top/$1" && ctest --output-on-failure --timeout 120 -j2 "${@:2}")
+}
+
+echo "== debug build"
+"$top/scripts/build.sh" build-debug -DCMAKE_BUILD_TYPE=Debug
+run_tests build-debug
+
+echo "== address and undefined-behaviour sanitizers"
+"$top/scripts/build.sh" build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILLORA_SANITIZE=address,undefined
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_tests build-asan
+
+echo "== thread sanitizer"
+"$top/scripts/build.sh" build-tsan -DCMAKE_BUILD_TYPE=Debug -DQUILLORA_SANITIZE=thread
+TSAN_OPTIONS="second_deadlock_stack=1" run_tests build-tsan -L threaded

@@ -1,0 +1,133 @@
+#include "settings/IniFile.h"
+
+#include "platform/base/Utf8.h"
+#include "platform/fs/FileApi.h"
+#include "platform/fs/FindFile.h"
+#include "settings/IniDocument.h"
+
+#include <algorithm>
+#include <climits>
+#include <cwctype>
+#include <optional>
+
+namespace {
+
+// Larger files are not settings files; refusing them keeps a stray file from exhausting memory.
+constexpr DWORD MaximumFileSize = 16u << 20;
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
+    ~FileHandle() {
+        if (m_handle != INVALID_HANDLE_VALUE)
+            CloseHandle(m_handle);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+
+    bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return m_handle; }
+
+private:
+    HANDLE m_handle;
+};
+
+bool Exists(LPCWSTR file) {
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW(file, &data);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(search);
+    return true;
+}
+
+// The file's document; nothing when the arguments, the file or its mark are wrong.
+std::optional<IniDocument> Load(LPCWSTR section, LPCWSTR key, LPCWSTR file, DWORD access) {
+    if (!section || !*section || !key || !file || !Exists(file))
+        return std::nullopt;
+    FileHandle handle(CreateFileW(file, access, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle.IsOpen())
+        return std::nullopt;
+    DWORD high = 0;
+    DWORD size = GetFileSize(handle.Get(), &high);
+    if (size == INVALID_FILE_SIZE || high != 0 || size <= 1 || size > MaximumFileSize)
+        return std::nullopt;
+    std::string bytes(size, '\0');
+    DWORD read = 0;
+    if (!ReadFile(handle.Get(), bytes.data(), size, &read, nullptr) || read != size)
+        return std::nullopt;
+    IniDocument document(std::move(bytes));
+    if (!document.IsValid())
+        return std::nullopt;
+    return document;
+}
+
+bool Replace(LPCWSTR file, const std::string& bytes) {
+    std::wstring temporary = std::wstring(file) + L".tmp";
+    bool written;
+    {
+        FileHandle handle(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD count = 0;
+        written = handle.IsOpen() &&
+                  WriteFile(handle.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr) &&
+                  count == bytes.size() && FlushFileBuffers(handle.Get());
+    }
+    if (written && MoveFileExW(temporary.c_str(), file, MOVEFILE_REPLACE_EXISTING))
+        return true;
+    DeleteFileW(temporary.c_str());
+    return false;
+}
+
+// Decimal conversion as the device's runtime does it: leading blanks, a sign, digits.
+int ParseDecimal(const std::wstring& text) {
+    std::size_t i = 0;
+    while (i < text.size() && std::iswspace(text[i]))
+        ++i;
+    bool negative = i < text.size() && text[i] == L'-';
+    if (i < text.size() && (text[i] == L'-' || text[i] == L'+'))
+        ++i;
+    long long value = 0;
+    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+        value = value * 10 + (text[i] - L'0');
+        if (value > static_cast<long long>(INT_MAX) + 1)
+            break;
+    }
+    value = negative ? -value : value;
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+} // namespace
+
+bool IniReadString(LPCWSTR section, LPCWSTR key, std::wstring& value, LPCWSTR file) {
+    auto document = Load(section, key, file, GENERIC_READ);
+    if (!document)
+        return false;
+    auto text = document->Read(platform::Utf16FromWide(section), platform::Utf16FromWide(key));
+    if (!text)
+        return false;
+    value = platform::WideFromUtf16(*text);
+    return true;
+}
+
+bool IniReadInt(LPCWSTR section, LPCWSTR key, int& value, LPCWSTR file) {
+    std::wstring text;
+    if (!IniReadString(section, key, text, file))
+        return false;
+    value = ParseDecimal(text);
+    return true;
+}
+
+bool IniWriteString(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPCWSTR file) {
+    if (!key || !*key || !value)
+        return false;
+    auto document = Load(section, key, file, GENERIC_READ | GENERIC_WRITE);
+    if (!document)
+        return false;
+    return Replace(file, document->Write(platform::Utf16FromWide(section), platform::Utf16FromWide(key),
+                                         platform::Utf16FromWide(value)));
+}
+
+bool IniWriteInt(LPCWSTR section, LPCWSTR key, int value, LPCWSTR file) {
+    return IniWriteString(section, key, std::to_wstring(value).c_str(), file);
+}

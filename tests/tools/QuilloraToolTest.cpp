@@ -1,0 +1,127 @@
+#include "support/FixtureSite.h"
+#include "support/TemporaryRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct Outcome {
+    int exit = -1;
+    std::string out, err;
+};
+
+// Runs quillora-tool with the given arguments; its output goes through files, so a
+// large output cannot block it.
+Outcome Tool(const std::vector<std::string>& arguments, const TemporaryRoot& scratch) {
+    std::string outFile = (scratch.Path() / "stdout").string(), errFile = (scratch.Path() / "stderr").string();
+    pid_t child = ::fork();
+    if (child == 0) {
+        int out = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(out, 1);
+        ::dup2(err, 2);
+        std::vector<char*> argv{const_cast<char*>(QUILLORA_TOOL)};
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        ::execv(QUILLORA_TOOL, argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadHostFile(outFile), ReadHostFile(errFile)};
+}
+
+std::string Ini(std::u16string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+class ToolIni : public ::testing::Test {
+protected:
+    std::string Given(const std::string& bytes) {
+        WriteHostFile(m_file, bytes);
+        return m_file.string();
+    }
+    std::string Bytes() const { return ReadHostFile(m_file); }
+
+    TemporaryRoot m_scratch{TemporaryRoot::Image::None};
+    std::filesystem::path m_file = m_scratch.Path() / "conf" / "Setting.ini";
+};
+
+TEST_F(ToolIni, SetWritesTheExpectedBytes) {
+    struct Case {
+        std::u16string before;
+        std::vector<std::string> arguments;
+        std::u16string after;
+    };
+    const Case cases[] = {
+        {u"", {"Network", "IsWLAN", "1"}, u"[Network]\r\n  IsWLAN=1"},
+        {u"[Network]\r\n  IsWLAN=1\r\n[Player]\r\n  EnableFtVideo=1", {"Player", "Path", "\\Windows\\mpv.exe"},
+         u"[Network]\r\n  IsWLAN=1\r\n[Player]\r\n  EnableFtVideo=1\r\n  Path=\\Windows\\mpv.exe"},
+        {u"[Network]\r\n  IsWLAN=1\r\n  AutoConnect=1\r\n[Player]\r\n  Path=", {"--int", "Network", "IsWLAN", "0"},
+         u"[Network]\r\n  IsWLAN=0\r\n  AutoConnect=1\r\n[Player]\r\n  Path="},
+        {u"[A]\r\n  x=1\r\n[Network]", {"Network", "IsWLAN", "1"}, u"[A]\r\n  x=1\r\n[Network]\r\n[Network]\r\n  IsWLAN=1"},
+        {u"[network]\r\n  IsWLAN=1", {"Network", "IsWLAN", "0"}, u"[network]\r\n  IsWLAN=1\r\n[Network]\r\n  IsWLAN=0"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> arguments{"ini", "set"};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        arguments.push_back(Given(Ini(c.before)));
+        EXPECT_EQ(Tool(arguments, m_scratch).exit, 0);
+        EXPECT_EQ(Bytes(), Ini(c.after));
+    }
+}
+
+TEST_F(ToolIni, GetPrintsTheValueOrFails) {
+    std::string file = Given(Ini(u"[Network]\r\n  IsWLAN=\r\n[Player]\r\n  Path=\\存储卡\\a.exe"));
+    Outcome path = Tool({"ini", "get", "Player", "Path", file}, m_scratch);
+    EXPECT_EQ(path.exit, 0);
+    EXPECT_EQ(path.out, "\\存储卡\\a.exe\n");
+    Outcome empty = Tool({"ini", "get", "--int", "Network", "IsWLAN", file}, m_scratch);
+    EXPECT_EQ(empty.exit, 0);
+    EXPECT_EQ(empty.out, "0\n");
+    EXPECT_EQ(Tool({"ini", "get", "network", "IsWLAN", file}, m_scratch).exit, 1);
+    EXPECT_EQ(Tool({"ini", "get", "Player", "Missing", file}, m_scratch).exit, 1);
+}
+
+TEST_F(ToolIni, AFileWithoutTheMarkIsLeftAlone) {
+    std::string file = Given("[Network]\r\n  IsWLAN=0");
+    EXPECT_EQ(Tool({"ini", "get", "Network", "IsWLAN", file}, m_scratch).exit, 1);
+    EXPECT_EQ(Tool({"ini", "set", "Network", "IsWLAN", "1", file}, m_scratch).exit, 1);
+    EXPECT_EQ(Bytes(), "[Network]\r\n  IsWLAN=0");
+    EXPECT_EQ(Tool({"ini", "set", "A", "k", "v", (m_scratch.Path() / "absent.ini").string()}, m_scratch).exit, 1);
+    EXPECT_FALSE(std::filesystem::exists(m_scratch.Path() / "absent.ini"));
+    EXPECT_EQ(Tool({"ini", "set", "--int", "A", "k", "v", file}, m_scratch).exit, 2);
+    EXPECT_EQ(Tool({"ini", "get"}, m_scratch).exit, 2);
+}
+
+TEST(ToolFetch, PrintsTheBodyAndTakesTheRootAfterItsArguments) {
+    FixtureSite site;
+    TemporaryRoot root(TemporaryRoot::Image::None);
+    Outcome page = Tool({"fetch", "http://www.youku.com/", "--root", root.Path().string()}, root);
+    EXPECT_EQ(page.exit, 0) << page.err;
+    EXPECT_NE(page.out.find("<p>首页</p>"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(root.Host("Quillora/Data/Setting.ini")));
+}
+
+TEST(ToolFetch, AFailurePrintsTheErrorNumber) {
+    TemporaryRoot root(TemporaryRoot::Image::None);
+    std::string refused = "http://127.0.0.1:" + std::to_string(RefusedPort()) + "/";
+    Outcome failed = Tool({"--root", root.Path().string(), "fetch", refused}, root);
+    EXPECT_EQ(failed.exit, 1);
+    EXPECT_EQ(failed.out, "");
+    EXPECT_EQ(failed.err, "12029\n");
+}
+
+} // namespace

@@ -1,0 +1,186 @@
+#include "FixtureServer.h"
+
+#include <httplib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char SpecialPrefix[] = "/_fixture/";
+
+std::string ContentTypeOf(const fs::path& file) {
+    std::string extension = file.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(), ::tolower);
+    if (extension == ".html" || extension == ".htm")
+        return "text/html";
+    if (extension == ".css")
+        return "text/css";
+    if (extension == ".js")
+        return "application/javascript";
+    if (extension == ".gif")
+        return "image/gif";
+    if (extension == ".png")
+        return "image/png";
+    if (extension == ".jpg" || extension == ".jpeg")
+        return "image/jpeg";
+    if (extension == ".m3u")
+        return "audio/x-mpegurl";
+    if (extension == ".flv")
+        return "video/x-flv";
+    if (extension == ".txt" || extension == ".php")
+        return "text/plain";
+    return "application/octet-stream";
+}
+
+// "http://host:port/path?query" or "/path?query" split into host, path and query.
+void SplitTarget(const std::string& target, std::string& host, std::string& path, std::string& query) {
+    std::string rest = target;
+    if (rest.rfind("http://", 0) == 0) {
+        rest = rest.substr(7);
+        std::size_t slash = rest.find('/');
+        host = rest.substr(0, slash);
+        rest = slash == std::string::npos ? "/" : rest.substr(slash);
+    }
+    std::size_t question = rest.find('?');
+    path = rest.substr(0, question);
+    query = question == std::string::npos ? "" : rest.substr(question + 1);
+}
+
+std::string WithoutPort(std::string host) {
+    if (std::size_t colon = host.rfind(':'); colon != std::string::npos)
+        host.resize(colon);
+    std::transform(host.begin(), host.end(), host.begin(), ::tolower);
+    return host;
+}
+
+std::string Pattern(std::size_t size) {
+    static constexpr char Alphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string body(size, ' ');
+    for (std::size_t i = 0; i < size; ++i)
+        body[i] = (i % 64 == 63) ? '\n' : Alphabet[i % 36];
+    return body;
+}
+
+} // namespace
+
+FixtureServer::FixtureServer(fs::path sites) : m_sites(std::move(sites)), m_server(std::make_unique<httplib::Server>()) {
+    auto handler = [this](const httplib::Request& request, httplib::Response& response) { Handle(request, response); };
+    m_server->Get(".*", handler);
+    m_server->Post(".*", handler);
+}
+
+FixtureServer::~FixtureServer() { Stop(); }
+
+int FixtureServer::Start(const std::string& address, int port) {
+    if (port == 0)
+        m_port = m_server->bind_to_any_port(address.c_str());
+    else
+        m_port = m_server->bind_to_port(address.c_str(), port) ? port : -1;
+    if (m_port < 0)
+        return -1;
+    m_thread = std::thread([this] { m_server->listen_after_bind(); });
+    // The socket already listens, so early connections wait in its backlog; this only
+    // makes Stop safe to call at once.
+    for (int i = 0; i < 1000 && !m_server->is_running(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return m_port;
+}
+
+void FixtureServer::Stop() {
+    if (!m_thread.joinable())
+        return;
+    m_server->stop();
+    m_thread.join();
+}
+
+void FixtureServer::Handle(const httplib::Request& request, httplib::Response& response) {
+    std::string host = request.get_header_value("Host");
+    std::string path, query;
+    SplitTarget(request.target, host, path, query);
+    if (request.target.rfind("http://", 0) == 0)
+        ++m_proxied;
+    response.set_header("X-Fixture-Host", WithoutPort(host));
+    if (path.rfind(SpecialPrefix, 0) == 0 && HandleSpecial(path.substr(sizeof SpecialPrefix - 1), request, response))
+        return;
+    ServeFile(WithoutPort(host), path, query, response);
+}
+
+bool FixtureServer::HandleSpecial(const std::string& command, const httplib::Request& request,
+                                  httplib::Response& response) {
+    std::size_t slash = command.find('/');
+    std::string verb = command.substr(0, slash);
+    std::string argument = slash == std::string::npos ? "" : command.substr(slash + 1);
+    long number = std::atol(argument.c_str());
+    if (verb == "status") {
+        response.status = static_cast<int>(number);
+        response.set_content("status " + argument + "\n", "text/plain");
+    } else if (verb == "size") {
+        response.set_content(Pattern(static_cast<std::size_t>(std::max(0L, number))), "text/plain");
+    } else if (verb == "delay") {
+        std::this_thread::sleep_for(std::chrono::milliseconds(number));
+        std::size_t next = argument.find('/');
+        if (next == std::string::npos)
+            response.set_content("", "text/plain");
+        else
+            ServeFile(WithoutPort(request.get_header_value("Host")), argument.substr(next), "", response);
+    } else if (verb == "broken") {
+        auto sent = static_cast<std::size_t>(std::max(0L, number));
+        response.set_content_provider(sent * 2, "text/plain",
+                                      [sent](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                          if (offset >= sent)
+                                              return false;
+                                          std::string part = Pattern(sent);
+                                          sink.write(part.data(), part.size());
+                                          return true;
+                                      });
+    } else if (verb == "redirect") {
+        if (number > 0)
+            response.set_redirect("/_fixture/redirect/" + std::to_string(number - 1));
+        else
+            response.set_content("redirected", "text/plain");
+    } else if (verb == "echo") {
+        std::ostringstream echo;
+        echo << request.method << ' ' << request.target << '\n';
+        for (const auto& [name, value] : request.headers)
+            echo << name << ": " << value << '\n';
+        echo << '\n' << request.body;
+        response.set_content(echo.str(), "text/plain");
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void FixtureServer::ServeFile(const std::string& host, const std::string& path, const std::string& query,
+                              httplib::Response& response) {
+    fs::path siteRoot = (m_sites / host).lexically_normal();
+    std::string relative = path.empty() ? "/" : path;
+    std::vector<fs::path> candidates;
+    if (!query.empty())
+        candidates.push_back(siteRoot / (relative.substr(1) + "?" + query));
+    candidates.push_back(siteRoot / relative.substr(1));
+    for (fs::path candidate : candidates) {
+        candidate = candidate.lexically_normal();
+        // Nothing outside the host's own folder is served.
+        auto [end, ignored] = std::mismatch(siteRoot.begin(), siteRoot.end(), candidate.begin(), candidate.end());
+        if (end != siteRoot.end() || host.empty() || host.find('/') != std::string::npos)
+            continue;
+        std::error_code error;
+        if (fs::is_directory(candidate, error))
+            candidate /= "index.html";
+        std::ifstream in(candidate, std::ios::binary);
+        if (!in)
+            continue;
+        std::ostringstream content;
+        content << in.rdbuf();
+        response.set_content(content.str(), ContentTypeOf(candidate).c_str());
+        return;
+    }
+    response.status = 404;
+    response.set_content("not found: " + host + path + "\n", "text/plain");
+}

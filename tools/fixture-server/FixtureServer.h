@@ -1,0 +1,52 @@
+#pragma once
+// The offline stand-in for the providers and parse servers: serves
+// <sites>/<host>/<path> by the request's Host header (also to requests that come
+// through it as a proxy, with an absolute address), on a loopback port. A query is
+// looked up first as a file named "<path>?<query>". Paths under /_fixture/ answer as
+// the HTTP tests need:
+//   /_fixture/status/<code>      that status, with a short body
+//   /_fixture/size/<n>           a body of n printable bytes
+//   /_fixture/delay/<ms>[/path]  waits, then answers as for /path (or with an empty body)
+//   /_fixture/broken/<n>         announces 2n bytes, sends n, then closes the connection
+//   /_fixture/redirect/<n>       n redirects, then the body "redirected"
+//   /_fixture/echo               the method, target, headers and body it received
+// Runs on its own threads; Start and Stop from one thread.
+
+#include <atomic>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+
+namespace httplib {
+class Server;
+struct Request;
+struct Response;
+} // namespace httplib
+
+class FixtureServer {
+public:
+    explicit FixtureServer(std::filesystem::path sites);
+    ~FixtureServer();
+    FixtureServer(const FixtureServer&) = delete;
+    FixtureServer& operator=(const FixtureServer&) = delete;
+
+    // Listens on a free port (or `port`) of `address`; returns the port, or -1.
+    int Start(const std::string& address = "127.0.0.1", int port = 0);
+    void Stop();
+    int Port() const { return m_port; }
+    // How many requests arrived as a proxy's (absolute address in the request line).
+    int ProxiedRequests() const { return m_proxied; }
+
+private:
+    void Handle(const httplib::Request& request, httplib::Response& response);
+    bool HandleSpecial(const std::string& path, const httplib::Request& request, httplib::Response& response);
+    void ServeFile(const std::string& host, const std::string& path, const std::string& query,
+                   httplib::Response& response);
+
+    std::filesystem::path m_sites;
+    std::unique_ptr<httplib::Server> m_server;
+    std::thread m_thread;
+    int m_port = -1;
+    std::atomic<int> m_proxied{0};
+};

@@ -1,0 +1,11 @@
+#pragma once
+// The subcommands of quillora-tool. Each takes the words after its own name and
+// returns the exit code: 0 done, 1 failed, 2 not understood.
+
+#include <string>
+#include <vector>
+
+using Words = std::vector<std::string>;
+
+int RunIniCommand(const Words& words);
+int RunFetchCommand(const Words& words);
