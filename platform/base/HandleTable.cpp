@@ -2,6 +2,7 @@
 
 #include "platform/base/LastError.h"
 
+#include <algorithm>
 #include <mutex>
 #include <unordered_map>
 
@@ -43,13 +44,14 @@ std::shared_ptr<HandleObject> LookupHandle(HANDLE handle, HandleKind kind) {
     return found->second;
 }
 
-bool RemoveHandle(HANDLE handle, HandleKind kind) {
+bool RemoveHandle(HANDLE handle, std::initializer_list<HandleKind> kinds) {
     std::shared_ptr<HandleObject> removed;
     Table& table = TheTable();
     {
         std::lock_guard guard(table.lock);
         auto found = table.objects.find(reinterpret_cast<std::uintptr_t>(handle));
-        if (found == table.objects.end() || found->second->Kind() != kind) {
+        if (found == table.objects.end() ||
+            std::find(kinds.begin(), kinds.end(), found->second->Kind()) == kinds.end()) {
             SetLastError(ERROR_INVALID_HANDLE);
             return false;
         }
@@ -64,10 +66,5 @@ bool RemoveHandle(HANDLE handle, HandleKind kind) {
 
 BOOL CloseHandle(HANDLE handle) {
     using platform::HandleKind;
-    for (HandleKind kind : {HandleKind::File, HandleKind::Process, HandleKind::Mutex}) {
-        if (platform::LookupHandle(handle, kind))
-            return platform::RemoveHandle(handle, kind) ? TRUE : FALSE;
-    }
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
+    return platform::RemoveHandle(handle, {HandleKind::File, HandleKind::Process, HandleKind::Mutex}) ? TRUE : FALSE;
 }

@@ -7,6 +7,7 @@
 
 #include "platform/base/Win32Types.h"
 
+#include <initializer_list>
 #include <memory>
 
 namespace platform {
@@ -28,8 +29,10 @@ private:
 
 HANDLE InsertHandle(std::shared_ptr<HandleObject> object);
 std::shared_ptr<HandleObject> LookupHandle(HANDLE handle, HandleKind kind);
-// Removes the handle; the object is destroyed once the last lookup result is gone.
-bool RemoveHandle(HANDLE handle, HandleKind kind);
+// Removes the handle if it is of one of `kinds`; the object is destroyed once the last
+// lookup result is gone.
+bool RemoveHandle(HANDLE handle, std::initializer_list<HandleKind> kinds);
+inline bool RemoveHandle(HANDLE handle, HandleKind kind) { return RemoveHandle(handle, {kind}); }
 
 template <class T> std::shared_ptr<T> LookupHandleAs(HANDLE handle, HandleKind kind) {
     return std::static_pointer_cast<T>(LookupHandle(handle, kind));

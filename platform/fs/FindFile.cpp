@@ -102,11 +102,19 @@ HANDLE FindFirstFileW(LPCWSTR fileName, WIN32_FIND_DATAW* findData) {
         return INVALID_HANDLE_VALUE;
     }
     std::vector<WIN32_FIND_DATAW> entries;
-    for (fs::directory_iterator it(*host, error), end; !error && it != end; it.increment(error)) {
-        std::wstring name = platform::WideFromUtf8(it->path().filename().string());
+    if (pattern.find_first_of(L"*?") == std::wstring_view::npos) {
+        // A plain name needs no listing: the device path lookup already ignores case.
+        auto exact = platform::HostPathFromDevice(full);
         WIN32_FIND_DATAW data;
-        if (platform::WildcardMatches(pattern, name) && Describe(it->path(), name, data))
+        if (exact && Describe(*exact, platform::WideFromUtf8(exact->filename().string()), data))
             entries.push_back(data);
+    } else {
+        for (fs::directory_iterator it(*host, error), end; !error && it != end; it.increment(error)) {
+            std::wstring name = platform::WideFromUtf8(it->path().filename().string());
+            WIN32_FIND_DATAW data;
+            if (platform::WildcardMatches(pattern, name) && Describe(it->path(), name, data))
+                entries.push_back(data);
+        }
     }
     if (entries.empty()) {
         SetLastError(ERROR_FILE_NOT_FOUND);
