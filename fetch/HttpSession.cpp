@@ -58,6 +58,10 @@ bool HttpSession::Get(LPCWSTR url) {
 }
 
 bool HttpSession::Post(LPCWSTR url, const char* body, int length) {
+    if (!url) {
+        m_lastError = NoAddressError;
+        return false;
+    }
     DWORD bodyLength = length == -1 ? (body ? static_cast<DWORD>(std::strlen(body)) : 0) : static_cast<DWORD>(length);
     URL_COMPONENTSW parts{};
     parts.dwStructSize = sizeof parts;

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config ca-certificates
+  cmake ninja-build g++ pkg-config ca-certificates openssl
   libcurl4-openssl-dev libcpp-httplib-dev libssl-dev libhtmlcxx-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )

@@ -20,4 +20,4 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_tests build-asa
 
 echo "== thread sanitizer"
 "$top/scripts/build.sh" build-tsan -DCMAKE_BUILD_TYPE=Debug -DQUILLORA_SANITIZE=thread
-TSAN_OPTIONS="second_deadlock_stack=1" run_tests build-tsan -L threaded
+TSAN_OPTIONS="second_deadlock_stack=1 suppressions=$top/tests/tsan.supp" run_tests build-tsan -L threaded

@@ -40,6 +40,8 @@ CurlTransfer::CurlTransfer(const TransferOptions& options)
     std::string proxy = options.proxy.empty() ? "" : "http://" + options.proxy;
     curl_easy_setopt(m_easy, CURLOPT_PROXY, proxy.c_str());
     curl_easy_setopt(m_easy, CURLOPT_SSL_VERIFYHOST, options.verifyHostName ? 2L : 0L);
+    if (!options.caBundle.empty())
+        curl_easy_setopt(m_easy, CURLOPT_CAINFO, options.caBundle.c_str());
     for (const std::string& header : options.headers)
         m_headers = curl_slist_append(m_headers, header.c_str());
     if (m_headers)

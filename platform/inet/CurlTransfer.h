@@ -23,6 +23,7 @@ struct TransferOptions {
     DWORD connectTimeoutMs = 60000;
     DWORD receiveTimeoutMs = 30000;
     bool verifyHostName = true;
+    std::string caBundle; // trusted certificates besides the system's, or empty
 };
 
 class CurlTransfer {

@@ -6,6 +6,7 @@
 #include "platform/inet/CurlTransfer.h"
 #include "platform/inet/HostMap.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <strings.h>
@@ -95,6 +96,8 @@ platform::TransferOptions OptionsFor(const SessionSettings& session, std::string
     options.userAgent = session.userAgent;
     options.connectTimeoutMs = session.connectTimeoutMs;
     options.receiveTimeoutMs = session.receiveTimeoutMs;
+    if (const char* bundle = std::getenv("QUILLORA_CA_BUNDLE"); bundle && *bundle)
+        options.caBundle = bundle;
     auto map = platform::LoadHostMap();
     // Through a proxy only the proxy's own address is mapped: the proxy reaches the
     // host, and curl would tunnel instead of forwarding if it were told where to connect.

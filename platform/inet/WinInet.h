@@ -1,8 +1,9 @@
 #pragma once
 // WinINet over libcurl: one internet handle per client, URL and request handles whose
 // body is read in pieces, WinINet error numbers in GetLastError. Only http and https
-// are opened; redirects are followed; https checks certificates. Requests go to the
-// address the host map names for their host when it names one (see HostMap.h).
+// are opened; redirects are followed; https checks certificates against the system's
+// authorities (and those in the file QUILLORA_CA_BUNDLE names, if any). Requests go to
+// the address the host map names for their host when it names one (see HostMap.h).
 // Handles may be used from any thread, one thread at a time per handle.
 
 #include "platform/base/Win32Types.h"

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -92,6 +93,47 @@ TEST_F(WinInetTest, OnlyWebAddressesAreOpened) {
     ASSERT_TRUE(InternetReadFile(url, buffer, sizeof buffer, &read));
     EXPECT_EQ(std::string(buffer, read).rfind("GET /_fixture/echo?q=a%20b\n", 0), 0u);
     InternetCloseHandle(url);
+}
+
+} // namespace
+
+namespace {
+
+// A self-signed certificate for www.youku.com, made for the test.
+std::string MakeCertificate(const TemporaryRoot& scratch) {
+    std::string directory = scratch.Path().string();
+    std::string command = "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2"
+                          " -subj /CN=www.youku.com -addext subjectAltName=DNS:www.youku.com"
+                          " -keyout " + directory + "/key.pem -out " + directory + "/cert.pem 2>/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    return directory;
+}
+
+TEST(WinInetHttps, CertificatesAreChecked) {
+    TemporaryRoot scratch(TemporaryRoot::Image::None);
+    std::string directory = MakeCertificate(scratch);
+    FixtureServer server(QUILLORA_FIXTURE_SITES, directory + "/cert.pem", directory + "/key.pem");
+    ASSERT_GT(server.Start(), 0);
+    std::string target = "127.0.0.1:" + std::to_string(server.Port());
+    WriteHostFile(scratch.Host("hosts"), "www.youku.com " + target + "\nimposter.youku.com " + target + "\n");
+    ScopedEnvironment hosts("QUILLORA_HOSTS", scratch.Host("hosts").string());
+    HINTERNET internet = InternetOpenW(L"test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+
+    EXPECT_EQ(InternetOpenUrlW(internet, L"https://www.youku.com/", nullptr, 0, 0, 0), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_INTERNET_INVALID_CA);
+
+    ScopedEnvironment trusted("QUILLORA_CA_BUNDLE", directory + "/cert.pem");
+    HINTERNET page = InternetOpenUrlW(internet, L"https://www.youku.com/", nullptr, 0, 0, 0);
+    ASSERT_NE(page, nullptr) << GetLastError();
+    char buffer[512];
+    DWORD read = 0;
+    ASSERT_TRUE(InternetReadFile(page, buffer, sizeof buffer, &read));
+    EXPECT_NE(std::string(buffer, read).find("首页"), std::string::npos);
+    InternetCloseHandle(page);
+
+    EXPECT_EQ(InternetOpenUrlW(internet, L"https://imposter.youku.com/", nullptr, 0, 0, 0), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_INTERNET_SEC_CERT_CN_INVALID);
+    InternetCloseHandle(internet);
 }
 
 } // namespace

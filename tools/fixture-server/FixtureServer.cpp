@@ -68,7 +68,14 @@ std::string Pattern(std::size_t size) {
 
 } // namespace
 
-FixtureServer::FixtureServer(fs::path sites) : m_sites(std::move(sites)), m_server(std::make_unique<httplib::Server>()) {
+FixtureServer::FixtureServer(fs::path sites) : FixtureServer(std::move(sites), "", "") {}
+
+FixtureServer::FixtureServer(fs::path sites, const std::string& certificateFile, const std::string& keyFile)
+    : m_sites(std::move(sites)) {
+    if (certificateFile.empty())
+        m_server = std::make_unique<httplib::Server>();
+    else
+        m_server = std::make_unique<httplib::SSLServer>(certificateFile.c_str(), keyFile.c_str());
     auto handler = [this](const httplib::Request& request, httplib::Response& response) { Handle(request, response); };
     m_server->Get(".*", handler);
     m_server->Post(".*", handler);

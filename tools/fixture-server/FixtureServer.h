@@ -27,6 +27,8 @@ struct Response;
 class FixtureServer {
 public:
     explicit FixtureServer(std::filesystem::path sites);
+    // Speaks https with the given certificate and key files (PEM).
+    FixtureServer(std::filesystem::path sites, const std::string& certificateFile, const std::string& keyFile);
     ~FixtureServer();
     FixtureServer(const FixtureServer&) = delete;
     FixtureServer& operator=(const FixtureServer&) = delete;
