@@ -1,6 +1,7 @@
 #include "platform/fs/FileApi.h"
 #include "settings/IniFile.h"
 #include "settings/ProgramFolder.h"
+#include "support/IniBytes.h"
 #include "support/TemporaryRoot.h"
 
 #include <gtest/gtest.h>
@@ -11,16 +12,7 @@ namespace {
 
 constexpr LPCWSTR File = L"\\Setting.ini";
 
-std::string Units(std::u16string_view text) {
-    std::string bytes;
-    for (char16_t unit : text) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    return bytes;
-}
-
-std::string Ini(std::u16string_view text) { return "\xFF\xFE" + Units(text); }
+std::string Ini(std::u16string_view text) { return IniBytes(text); }
 
 class IniFileTest : public ::testing::Test {
 protected:
@@ -103,7 +95,7 @@ TEST_F(IniFileTest, DamagedFilesLeaveTheDefaults) {
         Ini(u"[Netw"),                                         // section name cut by the end
         Ini(u"[Network"),                                      // header without "]"
         Ini(u"[Network]\r\n  IsWLAN"),                         // key without "="
-        Ini(u"[Network]\r\n") + std::string("\0\0", 2) + Units(u"  IsWLAN=0"), // text ends at a zero
+        Ini(u"[Network]\r\n") + std::string("\0\0", 2) + Utf16LeBytes(u"  IsWLAN=0"), // text ends at a zero
     };
     for (const std::string& bytes : damaged) {
         Given(bytes);

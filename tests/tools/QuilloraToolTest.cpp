@@ -1,4 +1,5 @@
 #include "support/FixtureSite.h"
+#include "support/IniBytes.h"
 #include "support/TemporaryRoot.h"
 
 #include <gtest/gtest.h>
@@ -38,15 +39,6 @@ Outcome Tool(const std::vector<std::string>& arguments, const TemporaryRoot& scr
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadHostFile(outFile), ReadHostFile(errFile)};
 }
 
-std::string Ini(std::u16string_view text) {
-    std::string bytes = "\xFF\xFE";
-    for (char16_t unit : text) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    return bytes;
-}
-
 class ToolIni : public ::testing::Test {
 protected:
     std::string Given(const std::string& bytes) {
@@ -77,14 +69,14 @@ TEST_F(ToolIni, SetWritesTheExpectedBytes) {
     for (const Case& c : cases) {
         std::vector<std::string> arguments{"ini", "set"};
         arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
-        arguments.push_back(Given(Ini(c.before)));
+        arguments.push_back(Given(IniBytes(c.before)));
         EXPECT_EQ(Tool(arguments, m_scratch).exit, 0);
-        EXPECT_EQ(Bytes(), Ini(c.after));
+        EXPECT_EQ(Bytes(), IniBytes(c.after));
     }
 }
 
 TEST_F(ToolIni, GetPrintsTheValueOrFails) {
-    std::string file = Given(Ini(u"[Network]\r\n  IsWLAN=\r\n[Player]\r\n  Path=\\存储卡\\a.exe"));
+    std::string file = Given(IniBytes(u"[Network]\r\n  IsWLAN=\r\n[Player]\r\n  Path=\\存储卡\\a.exe"));
     Outcome path = Tool({"ini", "get", "Player", "Path", file}, m_scratch);
     EXPECT_EQ(path.exit, 0);
     EXPECT_EQ(path.out, "\\存储卡\\a.exe\n");
