@@ -15,3 +15,11 @@ std::wstring ProgramFolderPath(std::wstring_view relative) {
     }
     return folder + std::wstring(relative);
 }
+
+void CreateProgramFolders() {
+    for (const wchar_t* folder : {L"\\Temp", L"\\Favorite"}) {
+        std::wstring path = ProgramFolderPath(folder);
+        if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+            CreateDirectoryW(path.c_str(), nullptr);
+    }
+}

@@ -12,7 +12,7 @@ const char* const MappedHosts[] = {"so.youku.com", "www.youku.com", "so.tudou.co
                                    "www.8fan.net", "10.0.0.172"};
 }
 
-FixtureSite::FixtureSite() : m_server(QUILLORA_FIXTURE_SITES) {
+FixtureSite::FixtureSite(const std::string& sites) : m_server(sites) {
     if (m_server.Start() < 0)
         throw std::runtime_error("the fixture server cannot listen");
     std::string map;

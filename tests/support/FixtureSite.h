@@ -11,7 +11,8 @@
 
 class FixtureSite {
 public:
-    FixtureSite();
+    // Serves the repository's fixture sites, or those under `sites`.
+    explicit FixtureSite(const std::string& sites = QUILLORA_FIXTURE_SITES);
 
     int Port() const { return m_server.Port(); }
     FixtureServer& Server() { return m_server; }

@@ -14,7 +14,9 @@ namespace {
 constexpr char Usage[] = "usage: quillora-tool [--root DIR] COMMAND ...\n"
                          "  ini get [--int] SECTION KEY FILE\n"
                          "  ini set [--int] SECTION KEY VALUE FILE\n"
-                         "  fetch URL\n";
+                         "  fetch URL\n"
+                         "  convert KIND URL   (KIND: youku-search-video, youku-search-playlist,\n"
+                         "                      youku-playlist, youku-channel)\n";
 
 } // namespace
 
@@ -33,6 +35,8 @@ int main(int argc, char** argv) {
         result = RunIniCommand(rest);
     else if (command == "fetch")
         result = RunFetchCommand(rest);
+    else if (command == "convert")
+        result = RunConvertCommand(rest);
     if (result == 2)
         std::fprintf(stderr, "%s", Usage);
     return result;

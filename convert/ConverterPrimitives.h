@@ -1,0 +1,32 @@
+#pragma once
+// The primitives every page converter is made of. All work on bytes of the page text.
+
+#include "fetch/CoreUi.h"
+
+#include <htmlcxx/html/Node.h>
+
+#include <string>
+#include <string_view>
+
+// The node's source text: from its offset for its length, clipped to the page.
+std::string ElementText(const std::string& page, const htmlcxx::HTML::Node& node);
+
+// Whether the node has the attribute with exactly this whole value (a missing
+// attribute counts as empty). Parses the node's attributes on first use.
+bool AttributeEquals(htmlcxx::HTML::Node& node, const std::string& name, std::string_view value);
+
+// Replaces the first occurrence from the start of the text, then looks again from the
+// start, until none is left; the result is that of this loop, computed in one pass.
+// A replacement that holds its own pattern would never end that loop: it is then
+// applied once to each occurrence from left to right instead.
+void ReplaceAll(std::string& text, std::string_view pattern, std::string_view replacement);
+
+// Deletes from the first "<script" through the first "</script>"; a text without that
+// pair in that order is left as it is.
+void StripFirstScript(std::string& text);
+
+// Writes the text and one line feed to the device file (created or truncated), then
+// closes the wait dialog. A file that cannot be written is passed over in silence.
+void WriteLocalPage(CoreUi& ui, const std::wstring& path, const std::string& text);
+// The same without closing the wait dialog, for converters that write several files.
+void WritePageFile(const std::wstring& path, const std::string& text);

@@ -1,0 +1,34 @@
+#include "convert/PagedListing.h"
+
+#include "convert/ConverterPrimitives.h"
+#include "platform/text/AnsiText.h"
+
+#include <algorithm>
+
+std::wstring PagePath(const std::wstring& outputPath, std::size_t page) {
+    if (page <= 1 || outputPath.size() < 5)
+        return outputPath;
+    return outputPath.substr(0, outputPath.size() - 5) + std::to_wstring(page) + L".html";
+}
+
+bool WritePagedListing(NavigationRequest& request, const std::string& head, const std::string& titleBlock,
+                       const std::vector<std::string>& items, std::string (*currentEntry)(std::size_t page)) {
+    std::size_t pageCount = (items.size() + ItemsPerPage - 1) / ItemsPerPage;
+    for (std::size_t page = 1; page <= std::max<std::size_t>(pageCount, 1); ++page) {
+        std::string text = head + titleBlock + "<div id='programListBox' class='pack_clip'>";
+        std::size_t first = (page - 1) * ItemsPerPage;
+        for (std::size_t i = first; i < std::min(items.size(), first + ItemsPerPage); ++i)
+            text += items[i];
+        text += "</div><div class=\"clear\"></div><div id='pagebarBox' class='page_nav'><ul>";
+        for (std::size_t k = 1; k <= pageCount; ++k) {
+            std::string number = std::to_string(k);
+            text += k == page ? currentEntry(k)
+                              : "<li><a href='" + platform::AnsiFromWide(PagePath(request.OutputPath(), k)) + "'>" +
+                                    number + "</a></li>";
+        }
+        text += "</ul></div></div></body></html>";
+        WritePageFile(PagePath(request.OutputPath(), page), text);
+    }
+    request.Ui().CloseWaitDialog();
+    return true;
+}

@@ -1,0 +1,21 @@
+#pragma once
+// A long list of items spread over local pages of 30 items each. Page 1 is the
+// request's output path, page N the same path with N before ".html". Every page has
+// the head, the title block, its items and a page bar with one entry per page: the
+// converter's own markup for the current page, a link to the file for the others.
+// The wait dialog is closed once, after the last page.
+
+#include "fetch/NavigationRequest.h"
+
+#include <string>
+#include <vector>
+
+constexpr std::size_t ItemsPerPage = 30;
+
+// The path of page `page` (1 for the output path itself).
+std::wstring PagePath(const std::wstring& outputPath, std::size_t page);
+
+// Always writes at least one page, so the browser has a page to show: a list without
+// items gets one page with an empty list and an empty page bar.
+bool WritePagedListing(NavigationRequest& request, const std::string& head, const std::string& titleBlock,
+                       const std::vector<std::string>& items, std::string (*currentEntry)(std::size_t page));

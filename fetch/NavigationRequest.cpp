@@ -1,0 +1,73 @@
+#include "fetch/NavigationRequest.h"
+
+#include "fetch/HttpSession.h"
+#include "platform/com/Com.h"
+#include "platform/text/CodePages.h"
+#include "settings/IniFile.h"
+#include "settings/ProgramFolder.h"
+
+#include <cstdio>
+
+namespace {
+
+std::wstring NewOutputPath() {
+    GUID guid{};
+    CoCreateGuid(&guid);
+    char digits[33];
+    std::snprintf(digits, sizeof digits, "%08x%04x%04x%02x%02x%02x%02x%02x%02x%02x%02x", guid.Data1, guid.Data2,
+                  guid.Data3, guid.Data4[0], guid.Data4[1], guid.Data4[2], guid.Data4[3], guid.Data4[4],
+                  guid.Data4[5], guid.Data4[6], guid.Data4[7]);
+    return ProgramFolderPath(L"\\temp\\") + std::wstring(digits, digits + 32) + L".html";
+}
+
+// UTF-8 bytes to the ANSI code page through wide text, as far as the conversion allows.
+std::string AnsiFromUtf8(const std::string& text) {
+    if (text.empty())
+        return text;
+    int length = static_cast<int>(text.size());
+    int wideSize = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
+    std::wstring wide(wideSize, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), length, wide.data(), wideSize);
+    int ansiSize = WideCharToMultiByte(CP_ACP, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr);
+    std::string ansi(ansiSize, '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), wideSize, ansi.data(), ansiSize, nullptr, nullptr);
+    return ansi;
+}
+
+} // namespace
+
+NavigationRequest::NavigationRequest(CoreUi& ui) : m_ui(ui) {
+    CoInitialize(nullptr);
+    m_outputPath = NewOutputPath();
+    std::wstring settings = ProgramFolderPath(L"\\Data\\Setting.ini");
+    int value = 0;
+    if (IniReadInt(L"Player", L"EnableFtVideo", value, settings.c_str()))
+        m_enableFtVideo = static_cast<DWORD>(value);
+    if (IniReadInt(L"Network", L"FlvParseServer", value, settings.c_str()))
+        m_flvParseServer = static_cast<DWORD>(value);
+}
+
+NavigationRequest::~NavigationRequest() { CoUninitialize(); }
+
+bool NavigationRequest::Fetch(const std::wstring& url, FetchMode mode) {
+    std::wstring address = !url.empty() && url.front() == L'#' ? url.substr(1) : url;
+    m_ui.ShowWaitDialog(m_ui.OwnerWindow(), nullptr, 1);
+    HttpSession session;
+    const char* body = session.Request(address.c_str(), false, nullptr, -1);
+    if (!body) {
+        m_ui.CloseWaitDialog();
+        m_ui.MessageBox(m_ui.OwnerWindow(),
+                        L"获取数据失败！\r\n 错误码：" + std::to_wstring(static_cast<LONG>(session.LastError())), L"错误",
+                        MessageBoxOk);
+        return false;
+    }
+    m_pageText.assign(body, session.BodyLength());
+    if (mode == FetchMode::DownloadOnly)
+        return true;
+    if (m_providerTag == L"youku" || m_providerTag == L"6")
+        m_pageText = AnsiFromUtf8(m_pageText);
+    if (m_providerTag == L"youku" || m_providerTag == L"6" || m_providerTag == L"tudou" ||
+        m_providerTag == L"flvcd" || m_providerTag == L"56")
+        m_document = m_parser.parseTree(m_pageText);
+    return true;
+}

@@ -1,0 +1,27 @@
+#include "platform/text/AnsiText.h"
+
+#include "platform/text/CodePages.h"
+
+namespace platform {
+
+std::string AnsiFromWide(std::wstring_view text) {
+    if (text.empty())
+        return {};
+    int length = static_cast<int>(text.size());
+    int size = WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string out(size, '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), length, out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+std::wstring WideFromAnsi(std::string_view text) {
+    if (text.empty())
+        return {};
+    int length = static_cast<int>(text.size());
+    int size = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+    std::wstring out(size, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), length, out.data(), size);
+    return out;
+}
+
+} // namespace platform

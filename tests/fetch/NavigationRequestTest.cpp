@@ -1,0 +1,136 @@
+#include "fetch/NavigationRequest.h"
+#include "fetch/ScriptedCoreUi.h"
+#include "platform/text/AnsiText.h"
+#include "support/FixtureSite.h"
+#include "support/IniBytes.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <thread>
+
+namespace {
+
+using Kind = FeedbackRecord::Kind;
+
+std::vector<Kind> Kinds(const ScriptedCoreUi& ui) {
+    std::vector<Kind> kinds;
+    for (const FeedbackRecord& record : ui.Records())
+        kinds.push_back(record.kind);
+    return kinds;
+}
+
+TEST(NavigationRequest, EachRequestHasItsOwnOutputPath) {
+    TemporaryRoot root;
+    ScriptedCoreUi ui;
+    NavigationRequest first(ui), second(ui);
+    std::wregex shape(LR"(\\Quillora\\temp\\[0-9a-f]{32}\.html)");
+    EXPECT_TRUE(std::regex_match(first.OutputPath(), shape));
+    EXPECT_TRUE(std::regex_match(second.OutputPath(), shape));
+    EXPECT_NE(first.OutputPath(), second.OutputPath());
+}
+
+TEST(NavigationRequest, SettingsSnapshotFallsBackToDefaults) {
+    TemporaryRoot root;
+    ScriptedCoreUi ui;
+    WriteHostFile(root.Host("Quillora/Data/Setting.ini"),
+                  IniBytes(u"[Network]\r\n  FlvParseServer=1\r\n[Player]\r\n  EnableFtVideo=0"));
+    {
+        NavigationRequest request(ui);
+        EXPECT_EQ(request.EnableFtVideo(), 0u);
+        EXPECT_EQ(request.FlvParseServer(), 1u);
+    }
+    std::filesystem::remove(root.Host("Quillora/Data/Setting.ini"));
+    NavigationRequest request(ui);
+    EXPECT_EQ(request.EnableFtVideo(), 1u);
+    EXPECT_EQ(request.FlvParseServer(), 0u);
+}
+
+class FetchTest : public ::testing::Test {
+protected:
+    FixtureSite m_site;
+    ScriptedCoreUi m_ui;
+};
+
+TEST_F(FetchTest, AFailedDownloadTellsTheUserAfterClosingTheWaitDialog) {
+    NavigationRequest request(m_ui);
+    std::wstring refused = L"http://127.0.0.1:" + std::to_wstring(RefusedPort()) + L"/";
+    EXPECT_FALSE(request.Fetch(refused, NavigationRequest::FetchMode::Parse));
+    EXPECT_EQ(Kinds(m_ui), (std::vector<Kind>{Kind::ShowWait, Kind::CloseWait, Kind::MessageBox}));
+    FeedbackRecord box = m_ui.Records().back();
+    EXPECT_EQ(box.text, L"获取数据失败！\r\n 错误码：12029");
+    EXPECT_EQ(box.caption, L"错误");
+    EXPECT_EQ(box.type, MessageBoxOk);
+    EXPECT_EQ(box.owner, ScriptedCoreUi::BrowserWindow());
+    EXPECT_FALSE(m_ui.WaitDialogOpen());
+    EXPECT_EQ(request.PageText(), "");
+}
+
+TEST_F(FetchTest, AnEmptyAddressFailsAsAnInvalidOne) {
+    NavigationRequest request(m_ui);
+    EXPECT_FALSE(request.Fetch(L"", NavigationRequest::FetchMode::DownloadOnly));
+    EXPECT_EQ(m_ui.Records().back().text, L"获取数据失败！\r\n 错误码：12005");
+}
+
+TEST_F(FetchTest, YoukuPagesBecomeGbkBeforeParsingButNotWhenOnlyDownloaded) {
+    NavigationRequest request(m_ui);
+    request.SetProviderTag(L"youku");
+    ASSERT_TRUE(request.Fetch(L"#http://www.youku.com/", NavigationRequest::FetchMode::DownloadOnly));
+    EXPECT_NE(request.PageText().find("<p>首页</p>"), std::string::npos);
+    EXPECT_EQ(request.Document().size(), 0u);
+
+    ASSERT_TRUE(request.Fetch(L"http://www.youku.com/", NavigationRequest::FetchMode::Parse));
+    EXPECT_NE(request.PageText().find("<p>" + platform::AnsiFromWide(L"首页") + "</p>"), std::string::npos);
+    EXPECT_GT(request.Document().size(), 5u);
+    EXPECT_TRUE(m_ui.WaitDialogOpen()); // the converter closes it when it has written its page
+}
+
+TEST_F(FetchTest, OtherTagsKeepTheirBytesAndOnlyParsingTagsAreParsed) {
+    NavigationRequest tudou(m_ui);
+    tudou.SetProviderTag(L"tudou");
+    ASSERT_TRUE(tudou.Fetch(L"http://www.youku.com/", NavigationRequest::FetchMode::Parse));
+    EXPECT_NE(tudou.PageText().find("<p>首页</p>"), std::string::npos);
+    EXPECT_GT(tudou.Document().size(), 5u);
+
+    NavigationRequest parseServer(m_ui);
+    parseServer.SetProviderTag(L"8fan");
+    ASSERT_TRUE(parseServer.Fetch(L"http://www.youku.com/", NavigationRequest::FetchMode::Parse));
+    EXPECT_FALSE(parseServer.PageText().empty());
+    EXPECT_EQ(parseServer.Document().size(), 0u);
+}
+
+TEST_F(FetchTest, AnEmptyBodyIsASuccess) {
+    NavigationRequest request(m_ui);
+    request.SetProviderTag(L"youku");
+    EXPECT_TRUE(request.Fetch(L"http://www.youku.com/_fixture/size/0", NavigationRequest::FetchMode::Parse));
+    EXPECT_EQ(request.PageText(), "");
+}
+
+TEST(ScriptedCoreUi, RecordsCallsFromSeveralThreadsAndAnswersInOrder) {
+    ScriptedCoreUi ui;
+    ui.QueueAnswer(ResultNo);
+    ui.QueueAnswer(ResultIgnore);
+    EXPECT_EQ(ui.MessageBox(nullptr, L"a", L"", MessageBoxYesNo), ResultNo);
+    EXPECT_EQ(ui.MessageBox(nullptr, L"b", L"", MessageBoxAbortRetryIgnore), ResultIgnore);
+    EXPECT_EQ(ui.MessageBox(nullptr, L"c", L"", MessageBoxOk), ResultYes);
+    ui.CloseWaitDialog();
+    EXPECT_FALSE(ui.Records().back().wasOpen);
+
+    std::vector<std::thread> workers;
+    for (int i = 0; i < 4; ++i) {
+        workers.emplace_back([&ui] {
+            for (int j = 0; j < 50; ++j) {
+                ui.ShowWaitDialog(ui.OwnerWindow(), nullptr, 1);
+                ui.NoticeBox(nullptr, L"n", NoticeMilliseconds);
+                ui.CloseWaitDialog();
+            }
+        });
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+    EXPECT_EQ(ui.Records().size(), 4u + 4 * 50 * 3);
+    EXPECT_EQ(DescribeFeedback(ui.Records()[0]),
+              "message-box owner=0 caption=\"\" type=4 text=\"a\" answer=2");
+}
+
+} // namespace
