@@ -11,7 +11,13 @@ std::string ElementText(const std::string& page, const htmlcxx::HTML::Node& node
 
 bool AttributeEquals(htmlcxx::HTML::Node& node, const std::string& name, std::string_view value) {
     node.parseAttributes();
-    return node.attribute(name).second == value;
+    return ParsedAttributeEquals(node, name, value);
+}
+
+bool ParsedAttributeEquals(const htmlcxx::HTML::Node& node, const std::string& name, std::string_view value) {
+    const auto& attributes = node.attributes();
+    auto found = attributes.find(name);
+    return (found == attributes.end() ? std::string_view() : std::string_view(found->second)) == value;
 }
 
 namespace {
@@ -45,9 +51,14 @@ void ReplaceAll(std::string& text, std::string_view pattern, std::string_view re
     out.reserve(text.size());
     std::size_t pos = 0;
     std::size_t checked = 0;
-    for (;;) {
+    // A replacement that forms a new occurrence with the text after it can feed the
+    // loop for ever; the converters' pairs never do. Such a cascade is cut off here.
+    std::size_t budget = 64 * (text.size() + 64);
+    const std::size_t largest = 8 * text.size() + (1 << 20);
+    std::string window;
+    while (budget-- > 0 && out.size() <= largest) {
         std::size_t tail = out.size() - checked;
-        std::string window = out.substr(checked);
+        window.assign(out, checked);
         window.append(input.substr(pos, m - 1));
         std::size_t inWindow = window.find(pattern);
         std::size_t start;

@@ -14,11 +14,15 @@ std::string ElementText(const std::string& page, const htmlcxx::HTML::Node& node
 // Whether the node has the attribute with exactly this whole value (a missing
 // attribute counts as empty). Parses the node's attributes on first use.
 bool AttributeEquals(htmlcxx::HTML::Node& node, const std::string& name, std::string_view value);
+// The same on a node whose attributes are parsed already.
+bool ParsedAttributeEquals(const htmlcxx::HTML::Node& node, const std::string& name, std::string_view value);
 
 // Replaces the first occurrence from the start of the text, then looks again from the
 // start, until none is left; the result is that of this loop, computed in one pass.
 // A replacement that holds its own pattern would never end that loop: it is then
-// applied once to each occurrence from left to right instead.
+// applied once to each occurrence from left to right instead. A replacement that
+// forms its pattern anew with the text around it, again and again, is stopped after a
+// bounded amount of work and growth; the converters' pairs never do either.
 void ReplaceAll(std::string& text, std::string_view pattern, std::string_view replacement);
 
 // Deletes from the first "<script" through the first "</script>"; a text without that

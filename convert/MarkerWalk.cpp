@@ -9,9 +9,16 @@ Blocks WalkMarkers(NavigationRequest& request, const std::vector<Marker>& marker
     for (auto node = document.begin(); node != document.end() && !stopped; ++node) {
         if (!node->isTag())
             continue;
+        bool parsed = false;
         for (const Marker& marker : markers) {
-            if (node->tagName() != marker.tag ||
-                !AttributeEquals(*node, std::string(marker.attribute), marker.value))
+            if (node->tagName() != marker.tag)
+                continue;
+            // Parsing attributes is the costly part of the walk: once per node is enough.
+            if (!parsed) {
+                node->parseAttributes();
+                parsed = true;
+            }
+            if (!ParsedAttributeEquals(*node, std::string(marker.attribute), marker.value))
                 continue;
             std::string& block = blocks.at(marker.block);
             block = marker.form(ElementText(request.PageText(), *node));

@@ -24,10 +24,7 @@ std::vector<Marker> SearchMarkers(std::vector<TextPatch> detailPatches) {
 }
 
 // The search page shows its results, or else the provider's notice that there are none.
-bool ConvertSearch(NavigationRequest& request, const std::wstring& address, const std::vector<Marker>& markers,
-                   std::string_view path) {
-    if (!FetchForConversion(request, address))
-        return false;
+bool BuildSearch(NavigationRequest& request, const std::vector<Marker>& markers, std::string_view path) {
     Blocks blocks = WalkMarkers(request, markers, BlockCount);
     std::string page = YoukuHead();
     if (!blocks[Detail].empty())
@@ -51,26 +48,40 @@ std::string TreeBlock(std::string_view text) {
 } // namespace
 
 bool ConvertYoukuVideoSearch(NavigationRequest& request, const std::wstring& address) {
-    static const std::vector<Marker> markers = SearchMarkers({NoDisplayNone, NoVideoTarget});
-    return ConvertSearch(request, address, markers, "/search_video/");
+    return FetchForConversion(request, address) && BuildYoukuVideoSearch(request);
 }
 
 bool ConvertYoukuPlaylistSearch(NavigationRequest& request, const std::wstring& address) {
-    static const std::string middleDot = platform::AnsiFromWide(L"\u00B7");
-    static const std::vector<Marker> markers =
-        SearchMarkers({NoDisplayNone, {"? ", middleDot}, NoVideoTarget, NoBlankTarget});
-    return ConvertSearch(request, address, markers, "/search_playlist/");
+    return FetchForConversion(request, address) && BuildYoukuPlaylistSearch(request);
 }
 
 bool ConvertYoukuPlaylist(NavigationRequest& request, const std::wstring& address) {
+    return FetchForConversion(request, address) && BuildYoukuPlaylist(request);
+}
+
+bool ConvertYoukuChannel(NavigationRequest& request, const std::wstring& address) {
+    return FetchForConversion(request, address) && BuildYoukuChannel(request);
+}
+
+bool BuildYoukuVideoSearch(NavigationRequest& request) {
+    static const std::vector<Marker> markers = SearchMarkers({NoDisplayNone, NoVideoTarget});
+    return BuildSearch(request, markers, "/search_video/");
+}
+
+bool BuildYoukuPlaylistSearch(NavigationRequest& request) {
+    static const std::string middleDot = platform::AnsiFromWide(L"\u00B7");
+    static const std::vector<Marker> markers =
+        SearchMarkers({NoDisplayNone, {"? ", middleDot}, NoVideoTarget, NoBlankTarget});
+    return BuildSearch(request, markers, "/search_playlist/");
+}
+
+bool BuildYoukuPlaylist(NavigationRequest& request) {
     static const std::vector<Marker> markers = {
         {"ul", "class", "tabs", Tabs, &TabBarBlock, {}},
         {"div", "class", "listBase", List, &PlainBlock, {}},
         {"div", "class", "vCollImg", Videos, &PlainBlock, {NoDisplayNone, NoVideoTarget, NoBlankTarget}},
         {"div", "class", "pageBar", PageBar, &PlainBlock, {}, true},
     };
-    if (!FetchForConversion(request, address))
-        return false;
     Blocks blocks = WalkMarkers(request, markers, BlockCount);
     if (blocks[Videos].empty())
         return FailConversion(request);
@@ -78,7 +89,7 @@ bool ConvertYoukuPlaylist(NavigationRequest& request, const std::wstring& addres
                            {AbsoluteLinks("href", AddressOf(HostRole::YoukuSearch), "/playlist_show/")});
 }
 
-bool ConvertYoukuChannel(NavigationRequest& request, const std::wstring& address) {
+bool BuildYoukuChannel(NavigationRequest& request) {
     static const std::string main = AddressOf(HostRole::YoukuMain);
     static const std::vector<Marker> markers = {
         {"ul", "class", "tree", Tree, &TreeBlock, {}},
@@ -87,8 +98,6 @@ bool ConvertYoukuChannel(NavigationRequest& request, const std::wstring& address
          {AbsoluteLinks("src", main, "/index/"), NoVideoTarget, NoBlankTarget}},
         {"div", "class", "LPageBar", PageBar, &PlainBlock, {}, true},
     };
-    if (!FetchForConversion(request, address))
-        return false;
     Blocks blocks = WalkMarkers(request, markers, BlockCount);
     if (blocks[Videos].empty())
         return FailConversion(request);

@@ -8,3 +8,9 @@ bool ConvertYoukuVideoSearch(NavigationRequest& request, const std::wstring& add
 bool ConvertYoukuPlaylistSearch(NavigationRequest& request, const std::wstring& address);
 bool ConvertYoukuPlaylist(NavigationRequest& request, const std::wstring& address);
 bool ConvertYoukuChannel(NavigationRequest& request, const std::wstring& address);
+
+// The same after the download: the walk over the request's parsed page and the writing.
+bool BuildYoukuVideoSearch(NavigationRequest& request);
+bool BuildYoukuPlaylistSearch(NavigationRequest& request);
+bool BuildYoukuPlaylist(NavigationRequest& request);
+bool BuildYoukuChannel(NavigationRequest& request);

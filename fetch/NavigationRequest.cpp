@@ -21,16 +21,17 @@ std::wstring NewOutputPath() {
 }
 
 // UTF-8 bytes to the ANSI code page through wide text, as far as the conversion allows.
+// Each step writes into a buffer of the largest size it can need, so each runs once.
 std::string AnsiFromUtf8(const std::string& text) {
     if (text.empty())
         return text;
-    int length = static_cast<int>(text.size());
-    int wideSize = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
-    std::wstring wide(wideSize, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), length, wide.data(), wideSize);
-    int ansiSize = WideCharToMultiByte(CP_ACP, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr);
-    std::string ansi(ansiSize, '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), wideSize, ansi.data(), ansiSize, nullptr, nullptr);
+    std::wstring wide(text.size(), L'\0');
+    int wideSize = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                                       static_cast<int>(wide.size()));
+    std::string ansi(2 * static_cast<std::size_t>(wideSize), '\0');
+    int ansiSize = WideCharToMultiByte(CP_ACP, 0, wide.data(), wideSize, ansi.data(), static_cast<int>(ansi.size()),
+                                       nullptr, nullptr);
+    ansi.resize(ansiSize);
     return ansi;
 }
 
@@ -61,13 +62,17 @@ bool NavigationRequest::Fetch(const std::wstring& url, FetchMode mode) {
                         MessageBoxOk);
         return false;
     }
-    m_pageText.assign(body, session.BodyLength());
+    AcceptPage(std::string(body, session.BodyLength()), mode);
+    return true;
+}
+
+void NavigationRequest::AcceptPage(std::string body, FetchMode mode) {
+    m_pageText = std::move(body);
     if (mode == FetchMode::DownloadOnly)
-        return true;
+        return;
     if (m_providerTag == L"youku" || m_providerTag == L"6")
         m_pageText = AnsiFromUtf8(m_pageText);
     if (m_providerTag == L"youku" || m_providerTag == L"6" || m_providerTag == L"tudou" ||
         m_providerTag == L"flvcd" || m_providerTag == L"56")
-        m_document = m_parser.parseTree(m_pageText);
-    return true;
+        m_parser.parseTree(m_pageText);
 }

@@ -13,6 +13,12 @@
 
 using DocumentTree = tree<htmlcxx::HTML::Node>;
 
+// The DOM parser, giving the converters its tree itself rather than a copy of it.
+class DocumentParser : public htmlcxx::HTML::ParserDom {
+public:
+    DocumentTree& Tree() { return mHtmlTree; }
+};
+
 class NavigationRequest {
 public:
     enum class FetchMode { Parse = 0, DownloadOnly = 1 };
@@ -28,13 +34,16 @@ public:
     // the user has been told and the page and tree are unchanged. The wait dialog stays
     // open on success: the caller closes it when its work is done.
     bool Fetch(const std::wstring& url, FetchMode mode);
+    // The part of Fetch after the download: keeps the body as the page text and, in
+    // Parse mode, converts and parses it by the provider tag.
+    void AcceptPage(std::string body, FetchMode mode);
 
     const std::wstring& OutputPath() const { return m_outputPath; }
     const std::wstring& ProviderTag() const { return m_providerTag; }
     void SetProviderTag(std::wstring tag) { m_providerTag = std::move(tag); }
     const std::string& PageText() const { return m_pageText; }
-    DocumentTree& Document() { return m_document; }
-    void ReleaseDocument() { m_document.clear(); }
+    DocumentTree& Document() { return m_parser.Tree(); }
+    void ReleaseDocument() { m_parser.Tree().clear(); }
     DWORD EnableFtVideo() const { return m_enableFtVideo; }
     DWORD FlvParseServer() const { return m_flvParseServer; }
     std::vector<std::string>& ItemFragments() { return m_itemFragments; }
@@ -45,8 +54,7 @@ private:
     std::wstring m_outputPath;
     std::wstring m_providerTag;
     std::string m_pageText;
-    htmlcxx::HTML::ParserDom m_parser;
-    DocumentTree m_document;
+    DocumentParser m_parser;
     DWORD m_enableFtVideo = 1;
     DWORD m_flvParseServer = 0;
     std::vector<std::string> m_itemFragments;

@@ -4,4 +4,6 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
 "$top/scripts/build.sh" build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DQUILLORA_BENCH=ON
-"$top/build-bench/bench/foundation_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true "$@"
+for bench in foundation_bench conversion_bench; do
+  "$top/build-bench/bench/$bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true "$@"
+done

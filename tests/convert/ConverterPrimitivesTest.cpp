@@ -46,8 +46,12 @@ TEST(ReplaceAll, GivesTheResultOfRestartingFromTheStart) {
     }
 }
 
-TEST(ReplaceAll, AReplacementHoldingItsPatternEndsAfterOnePass) {
+TEST(ReplaceAll, EndsEvenWhereTheRestartingLoopWouldNot) {
     EXPECT_EQ(Replaced("a-b-c", "-", "--"), "a--b--c");
+    // "a" + "b" forms the pattern again after every replacement: the loop is cut off.
+    std::string text = "abab";
+    ReplaceAll(text, "ab", "bbaa");
+    EXPECT_LE(text.size(), 4u + 2 * 64 * (4 + 64));
 }
 
 TEST(StripFirstScript, RemovesOnlyACompleteFirstScript) {

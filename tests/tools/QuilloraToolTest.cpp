@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -114,6 +115,39 @@ TEST(ToolFetch, AFailurePrintsTheErrorNumber) {
     EXPECT_EQ(failed.exit, 1);
     EXPECT_EQ(failed.out, "");
     EXPECT_EQ(failed.err, "12029\n");
+}
+
+} // namespace
+
+namespace {
+
+TEST(ToolConvert, PrintsTheResultThePagesAndTheFeedback) {
+    FixtureSite site;
+    TemporaryRoot root(TemporaryRoot::Image::None);
+    Outcome converted = Tool({"convert", "youku-playlist", "http://so.youku.com/playlist_show/id_1234567.html", "--root",
+                              root.Path().string()},
+                             root);
+    EXPECT_EQ(converted.exit, 0) << converted.err;
+    std::istringstream lines(converted.out);
+    std::string result, written, show, close;
+    std::getline(lines, result);
+    std::getline(lines, written);
+    std::getline(lines, show);
+    std::getline(lines, close);
+    EXPECT_EQ(result, "result: true");
+    ASSERT_EQ(written.rfind("written: \\Quillora\\temp\\", 0), 0u) << converted.out;
+    std::string name = written.substr(written.rfind('\\') + 1);
+    EXPECT_EQ(name.size(), 37u);
+    EXPECT_NE(ReadHostFile(root.Host("Quillora/Temp/" + name)).find("vCollImg"), std::string::npos);
+    EXPECT_EQ(show, "feedback: wait-dialog show owner=0xb0 value=1");
+    EXPECT_EQ(close, "feedback: wait-dialog close");
+
+    Outcome failed = Tool({"--root", root.Path().string(), "convert", "youku-playlist",
+                           "http://so.youku.com/playlist_show/id_404.html"},
+                          root);
+    EXPECT_EQ(failed.out.substr(0, failed.out.find('\n')), "result: false");
+    EXPECT_EQ(failed.out.find("written:"), std::string::npos);
+    EXPECT_EQ(Tool({"convert", "tudou-nothing", "http://x/"}, root).exit, 2);
 }
 
 } // namespace
