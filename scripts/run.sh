@@ -30,3 +30,6 @@ echo "== device root: ${QUILLORA_ROOT:-${XDG_DATA_HOME:-$HOME/.local/share}/quil
 echo "== fixture server on $address"
 echo "== quillora-tool fetch http://www.youku.com/"
 "$tool" fetch http://www.youku.com/
+search='http://so.youku.com/search_video/q_%e5%8a%9f%e5%a4%ab'
+echo "== quillora-tool convert youku-search-video $search"
+"$tool" convert youku-search-video "$search"
