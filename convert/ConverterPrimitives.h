@@ -2,20 +2,10 @@
 // The primitives every page converter is made of. All work on bytes of the page text.
 
 #include "fetch/CoreUi.h"
-
-#include <htmlcxx/html/Node.h>
+#include "fetch/PageDocument.h" // ElementText and AttributeEquals
 
 #include <string>
 #include <string_view>
-
-// The node's source text: from its offset for its length, clipped to the page.
-std::string ElementText(const std::string& page, const htmlcxx::HTML::Node& node);
-
-// Whether the node has the attribute with exactly this whole value (a missing
-// attribute counts as empty). Parses the node's attributes on first use.
-bool AttributeEquals(htmlcxx::HTML::Node& node, const std::string& name, std::string_view value);
-// The same on a node whose attributes are parsed already.
-bool ParsedAttributeEquals(const htmlcxx::HTML::Node& node, const std::string& name, std::string_view value);
 
 // Replaces the first occurrence from the start of the text, then looks again from the
 // start, until none is left; the result is that of this loop, computed in one pass.

@@ -5,19 +5,11 @@
 // initialises COM for that thread for its lifetime.
 
 #include "fetch/CoreUi.h"
-
-#include <htmlcxx/html/ParserDom.h>
+#include "fetch/PageDocument.h"
 
 #include <string>
 #include <vector>
 
-using DocumentTree = tree<htmlcxx::HTML::Node>;
-
-// The DOM parser, giving the converters its tree itself rather than a copy of it.
-class DocumentParser : public htmlcxx::HTML::ParserDom {
-public:
-    DocumentTree& Tree() { return mHtmlTree; }
-};
 
 class NavigationRequest {
 public:

@@ -33,3 +33,12 @@ echo "== quillora-tool fetch http://www.youku.com/"
 search='http://so.youku.com/search_video/q_%e5%8a%9f%e5%a4%ab'
 echo "== quillora-tool convert youku-search-video $search"
 "$tool" convert youku-search-video "$search"
+video='http://v.youku.com/v_show/id_XMTIzNDU2Nzg=.html'
+echo "== quillora-tool resolve 1 $video"
+"$tool" resolve 1 "$video"
+echo "== quillora-tool resolve 2 http://v.youku.com/v_show/id_XMTk4NzY1NDM=.html (one address: the built-in player starts)"
+"$tool" resolve 2 'http://v.youku.com/v_show/id_XMTk4NzY1NDM=.html'
+sleep 0.5
+root="${QUILLORA_ROOT:-${XDG_DATA_HOME:-$HOME/.local/share}/quillora/device}"
+echo "== last lines of $root/Windows/player.log"
+tail -n 3 "$root/Windows/player.log" 2>/dev/null || true

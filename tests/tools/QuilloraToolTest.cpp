@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <sstream>
 #include <string>
@@ -148,6 +149,32 @@ TEST(ToolConvert, PrintsTheResultThePagesAndTheFeedback) {
     EXPECT_EQ(failed.out.substr(0, failed.out.find('\n')), "result: false");
     EXPECT_EQ(failed.out.find("written:"), std::string::npos);
     EXPECT_EQ(Tool({"convert", "tudou-nothing", "http://x/"}, root).exit, 2);
+}
+
+} // namespace
+
+namespace {
+
+TEST(ToolResolve, PrintsThePlaylistAndTheHandOff) {
+    FixtureSite site;
+    TemporaryRoot root(TemporaryRoot::Image::None);
+    Outcome resolved =
+        Tool({"resolve", "1", "http://v.youku.com/v_show/id_XMTIzNDU2Nzg=.html", "--root", root.Path().string()}, root);
+    EXPECT_EQ(resolved.exit, 0) << resolved.err;
+    EXPECT_EQ(resolved.out, "result: true\n"
+                            "written: \\Quillora\\Data\\video.m3u\n"
+                            "feedback: wait-dialog show owner=0xb0 value=1\n"
+                            "feedback: wait-dialog close\n"
+                            "feedback: post WM_SHOW_PLAYLIST owner=0xb0\n");
+    std::string playlist = ReadHostFile(root.Host("Quillora/Data/video.m3u"));
+    EXPECT_EQ(std::count(playlist.begin(), playlist.end(), '\n'), 7);
+
+    Outcome played = Tool({"--root", root.Path().string(), "resolve", "2",
+                           "http://v.youku.com/v_show/id_XMTk4NzY1NDM=.html"},
+                          root);
+    EXPECT_EQ(played.out.substr(0, played.out.find('\n')), "result: true");
+    EXPECT_EQ(played.out.find("written:"), std::string::npos);
+    EXPECT_EQ(Tool({"resolve", "3", "http://x/"}, root).exit, 2);
 }
 
 } // namespace

@@ -58,6 +58,21 @@ std::string WithoutPort(std::string host) {
     return host;
 }
 
+// Stands in served files for the server's own "address:port", so that stream
+// addresses in parse-server answers lead back here.
+constexpr char AddressPlaceholder[] = "@FIXTURE@";
+
+void ReplaceEvery(std::string& text, const std::string& pattern, const std::string& replacement) {
+    for (std::size_t at = text.find(pattern); at != std::string::npos; at = text.find(pattern, at + replacement.size()))
+        text.replace(at, pattern.size(), replacement);
+}
+
+// A query names a file: its slashes are written "%2F" in the file name.
+std::string EscapeSlashes(std::string query) {
+    ReplaceEvery(query, "/", "%2F");
+    return query;
+}
+
 std::string Pattern(std::size_t size) {
     static constexpr char Alphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::string body(size, ' ');
@@ -169,7 +184,7 @@ void FixtureServer::ServeFile(const std::string& host, const std::string& path, 
     std::string relative = path.empty() ? "/" : path;
     std::vector<fs::path> candidates;
     if (!query.empty())
-        candidates.push_back(siteRoot / (relative.substr(1) + "?" + query));
+        candidates.push_back(siteRoot / (relative.substr(1) + "?" + EscapeSlashes(query)));
     candidates.push_back(siteRoot / relative.substr(1));
     for (fs::path candidate : candidates) {
         candidate = candidate.lexically_normal();
@@ -185,7 +200,9 @@ void FixtureServer::ServeFile(const std::string& host, const std::string& path, 
             continue;
         std::ostringstream content;
         content << in.rdbuf();
-        response.set_content(content.str(), ContentTypeOf(candidate).c_str());
+        std::string body = content.str();
+        ReplaceEvery(body, AddressPlaceholder, "127.0.0.1:" + std::to_string(m_port));
+        response.set_content(body, ContentTypeOf(candidate).c_str());
         return;
     }
     response.status = 404;

@@ -2,8 +2,9 @@
 // The offline stand-in for the providers and parse servers: serves
 // <sites>/<host>/<path> by the request's Host header (also to requests that come
 // through it as a proxy, with an absolute address), on a loopback port. A query is
-// looked up first as a file named "<path>?<query>". Paths under /_fixture/ answer as
-// the HTTP tests need:
+// looked up first as a file named "<path>?<query>", the query's slashes written "%2F".
+// "@FIXTURE@" in a served file becomes the server's own "127.0.0.1:port". Paths under
+// /_fixture/ answer as the HTTP tests need:
 //   /_fixture/status/<code>      that status, with a short body
 //   /_fixture/size/<n>           a body of n printable bytes
 //   /_fixture/delay/<ms>[/path]  waits, then answers as for /path (or with an empty body)

@@ -10,3 +10,4 @@ using Words = std::vector<std::string>;
 int RunIniCommand(const Words& words);
 int RunFetchCommand(const Words& words);
 int RunConvertCommand(const Words& words);
+int RunResolveCommand(const Words& words);

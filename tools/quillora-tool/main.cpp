@@ -16,7 +16,8 @@ constexpr char Usage[] = "usage: quillora-tool [--root DIR] COMMAND ...\n"
                          "  ini set [--int] SECTION KEY VALUE FILE\n"
                          "  fetch URL\n"
                          "  convert KIND URL   (KIND: youku-search-video, youku-search-playlist,\n"
-                         "                      youku-playlist, youku-channel)\n";
+                         "                      youku-playlist, youku-channel)\n"
+                         "  resolve SERVER URL (SERVER: 1 or 2, the parse server)\n";
 
 } // namespace
 
@@ -37,6 +38,8 @@ int main(int argc, char** argv) {
         result = RunFetchCommand(rest);
     else if (command == "convert")
         result = RunConvertCommand(rest);
+    else if (command == "resolve")
+        result = RunResolveCommand(rest);
     if (result == 2)
         std::fprintf(stderr, "%s", Usage);
     return result;

@@ -1,0 +1,130 @@
+#include "platform/device/Process.h"
+
+#include "platform/base/HandleTable.h"
+#include "platform/base/LastError.h"
+#include "platform/base/Utf8.h"
+#include "platform/fs/DeviceRoot.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+
+extern char** environ;
+
+using platform::HandleKind;
+
+namespace {
+
+// What the reaper thread learns and the waiters read.
+struct ProcessState {
+    std::mutex lock;
+    std::condition_variable ended;
+    bool done = false;
+    DWORD exitCode = STILL_ACTIVE;
+};
+
+class ProcessObject : public platform::HandleObject {
+public:
+    explicit ProcessObject(std::shared_ptr<ProcessState> state)
+        : HandleObject(HandleKind::Process), m_state(std::move(state)) {}
+    ProcessState& State() { return *m_state; }
+
+private:
+    std::shared_ptr<ProcessState> m_state;
+};
+
+BOOL Fail(DWORD error) {
+    SetLastError(error);
+    return FALSE;
+}
+
+// Why a host file cannot be started as a program, or ERROR_SUCCESS.
+DWORD CheckProgram(const std::filesystem::path& program) {
+    struct stat info {};
+    if (::stat(program.c_str(), &info) != 0) {
+        std::error_code error;
+        return std::filesystem::is_directory(program.parent_path(), error) ? ERROR_FILE_NOT_FOUND
+                                                                            : ERROR_PATH_NOT_FOUND;
+    }
+    if (S_ISDIR(info.st_mode))
+        return ERROR_ACCESS_DENIED;
+    if (!(info.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)))
+        return ERROR_BAD_EXE_FORMAT;
+    return ERROR_SUCCESS;
+}
+
+void Reap(pid_t pid, std::shared_ptr<ProcessState> state) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    std::lock_guard guard(state->lock);
+    state->exitCode = WIFEXITED(status) ? static_cast<DWORD>(WEXITSTATUS(status)) : 1;
+    state->done = true;
+    state->ended.notify_all();
+}
+
+} // namespace
+
+BOOL CreateProcessW(LPCWSTR applicationName, LPWSTR commandLine, LPVOID, LPVOID, BOOL, DWORD, LPVOID, LPCWSTR,
+                    LPVOID, PROCESS_INFORMATION* processInformation) {
+    if (!applicationName || !*applicationName)
+        return Fail(ERROR_INVALID_PARAMETER);
+    auto program = platform::HostPathFromDevice(applicationName);
+    if (!program)
+        return Fail(ERROR_INVALID_NAME);
+    if (DWORD error = CheckProgram(*program))
+        return Fail(error);
+
+    std::string path = program->string();
+    std::string argument = commandLine ? platform::Utf8FromWide(commandLine) : std::string();
+    char* argv[] = {path.data(), argument.data(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    for (int fd : {0, 1, 2})
+        posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
+    pid_t pid = 0;
+    int result = ::posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (result != 0)
+        return Fail(platform::Win32ErrorFromErrno(result));
+
+    auto state = std::make_shared<ProcessState>();
+    std::thread(Reap, pid, state).detach();
+    if (processInformation) {
+        processInformation->hProcess = platform::InsertHandle(std::make_shared<ProcessObject>(state));
+        processInformation->hThread = platform::InsertHandle(std::make_shared<ProcessObject>(state));
+        processInformation->dwProcessId = static_cast<DWORD>(pid);
+        processInformation->dwThreadId = static_cast<DWORD>(pid);
+    }
+    return TRUE;
+}
+
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
+    auto process = platform::LookupHandleAs<ProcessObject>(handle, HandleKind::Process);
+    if (!process)
+        return WAIT_FAILED;
+    ProcessState& state = process->State();
+    std::unique_lock guard(state.lock);
+    if (milliseconds == INFINITE) {
+        state.ended.wait(guard, [&] { return state.done; });
+        return WAIT_OBJECT_0;
+    }
+    bool done = state.ended.wait_for(guard, std::chrono::milliseconds(milliseconds), [&] { return state.done; });
+    return done ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
+}
+
+BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode) {
+    auto object = platform::LookupHandleAs<ProcessObject>(process, HandleKind::Process);
+    if (!object)
+        return FALSE;
+    if (!exitCode)
+        return Fail(ERROR_INVALID_PARAMETER);
+    std::lock_guard guard(object->State().lock);
+    *exitCode = object->State().exitCode;
+    return TRUE;
+}

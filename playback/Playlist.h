@@ -1,0 +1,25 @@
+#pragma once
+// The play list \Data\video.m3u that the resolvers write and the play-list window reads,
+// and what happens to it once written. Workers write it whole into a temporary file
+// that then replaces it, so two resolutions finishing together never mix their lines.
+
+#include "fetch/NavigationRequest.h"
+
+#include <string>
+#include <vector>
+
+struct PlaylistEntry {
+    std::string title;
+    std::string address;
+};
+
+std::wstring PlaylistPath();
+// Replaces video.m3u with exactly these bytes; false when it cannot be written.
+bool WritePlaylistFile(const std::string& bytes);
+// "#EXTM3U" and one "#EXTINF:0,<title>" / address pair per entry, every line ending in
+// a line feed. Line breaks inside a title become spaces and inside an address are
+// escaped (%0D, %0A), so that no entry can add lines of its own.
+std::string PlaylistText(const std::vector<PlaylistEntry>& entries);
+// With the built-in player selected the browser view is asked to show the play list;
+// otherwise the external player is started on it.
+bool HandOffPlaylist(NavigationRequest& request);
