@@ -27,7 +27,6 @@ Blocks WalkMarkers(NavigationRequest& request, const std::vector<Marker>& marker
             break;
         }
     }
-    request.ReleaseDocument();
     return blocks;
 }
 

@@ -3,7 +3,7 @@
 // is tested against the converter's markers in their order; the first marker that
 // matches (tag name, then one attribute's whole value) stores the element's text in
 // its block, in the block's form, and patches it at once. A stopping marker ends the
-// walk. The tree is released afterwards.
+// walk. The tree stays with the request: the converter releases it when done with it.
 
 #include "fetch/NavigationRequest.h"
 

@@ -41,6 +41,45 @@ const std::string& YoukuTreeHead() {
     return head;
 }
 
+const std::string& TudouHead() {
+    static const std::string head = PageHead("GBK", "tudou.css", platform::AnsiFromWide(L"土豆网"));
+    return head;
+}
+
+const std::string& TudouScriptHead() {
+    static const std::string head = PageHead("GBK", "tudou.css", platform::AnsiFromWide(L"土豆网"),
+                                             "<script type='text/javascript' src='../Data/tudou.js'></script>");
+    return head;
+}
+
+// The two smaller providers' heads carry their short site names; 56's is plain ASCII, as its
+// video list is declared UTF-8 and the same title must read right there too.
+const std::string& FiveSixHead() {
+    static const std::string head = PageHead("GBK", "56.css", "56.com");
+    return head;
+}
+
+const std::string& FiveSixUtf8Head() {
+    static const std::string head = PageHead("utf-8", "56.css", "56.com");
+    return head;
+}
+
+const std::string& SixCnHead() {
+    static const std::string head = PageHead("GBK", "6cn.css", platform::AnsiFromWide(L"六间房"));
+    return head;
+}
+
+const std::string& SixCnMemoHead() {
+    static const std::string head = PageHead(
+        "GBK", "6cn.css", platform::AnsiFromWide(L"六间房"),
+        "<script type=\"text/javascript\">function tabMemo(memoShort,memoLong){ if "
+        "(document.getElementById(memoShort).style.display == 'none') "
+        "{document.getElementById(memoShort).style.display = '';document.getElementById(memoLong).style.display = "
+        "'none';} else {document.getElementById(memoShort).style.display = "
+        "'none';document.getElementById(memoLong).style.display = '';}}</script>");
+    return head;
+}
+
 std::string TabBarBlock(std::string_view text) {
     return Concat({"<div class=\"viewTab\">", text, ClearDivision, "</div>"});
 }

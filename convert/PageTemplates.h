@@ -18,6 +18,12 @@ std::string PageHead(std::string_view charset, std::string_view styleSheet, std:
 
 const std::string& YoukuHead();
 const std::string& YoukuTreeHead();
+const std::string& TudouHead();
+const std::string& TudouScriptHead();
+const std::string& FiveSixHead();
+const std::string& FiveSixUtf8Head();
+const std::string& SixCnHead();
+const std::string& SixCnMemoHead();
 
 // "<div class="viewTab">" + text + clear division + "</div>".
 std::string TabBarBlock(std::string_view text);

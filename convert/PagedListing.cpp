@@ -12,7 +12,8 @@ std::wstring PagePath(const std::wstring& outputPath, std::size_t page) {
 }
 
 bool WritePagedListing(NavigationRequest& request, const std::string& head, const std::string& titleBlock,
-                       const std::vector<std::string>& items, std::string (*currentEntry)(std::size_t page)) {
+                       const std::vector<std::string>& items, std::string (*currentEntry)(std::size_t page),
+                       const std::vector<TextPatch>& pagePatches) {
     std::size_t pageCount = (items.size() + ItemsPerPage - 1) / ItemsPerPage;
     for (std::size_t page = 1; page <= std::max<std::size_t>(pageCount, 1); ++page) {
         std::string text = head + titleBlock + "<div id='programListBox' class='pack_clip'>";
@@ -27,6 +28,7 @@ bool WritePagedListing(NavigationRequest& request, const std::string& head, cons
                                     number + "</a></li>";
         }
         text += "</ul></div></div></body></html>";
+        ApplyPatches(text, pagePatches);
         WritePageFile(PagePath(request.OutputPath(), page), text);
     }
     request.Ui().CloseWaitDialog();

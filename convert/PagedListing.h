@@ -5,6 +5,7 @@
 // converter's own markup for the current page, a link to the file for the others.
 // The wait dialog is closed once, after the last page.
 
+#include "convert/MarkerWalk.h"
 #include "fetch/NavigationRequest.h"
 
 #include <string>
@@ -16,6 +17,8 @@ constexpr std::size_t ItemsPerPage = 30;
 std::wstring PagePath(const std::wstring& outputPath, std::size_t page);
 
 // Always writes at least one page, so the browser has a page to show: a list without
-// items gets one page with an empty list and an empty page bar.
+// items gets one page with an empty list and an empty page bar. `pagePatches` are
+// applied to each whole page before it is written.
 bool WritePagedListing(NavigationRequest& request, const std::string& head, const std::string& titleBlock,
-                       const std::vector<std::string>& items, std::string (*currentEntry)(std::size_t page));
+                       const std::vector<std::string>& items, std::string (*currentEntry)(std::size_t page),
+                       const std::vector<TextPatch>& pagePatches = {});

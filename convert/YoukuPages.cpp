@@ -26,6 +26,7 @@ std::vector<Marker> SearchMarkers(std::vector<TextPatch> detailPatches) {
 // The search page shows its results, or else the provider's notice that there are none.
 bool BuildSearch(NavigationRequest& request, const std::vector<Marker>& markers, std::string_view path) {
     Blocks blocks = WalkMarkers(request, markers, BlockCount);
+    request.ReleaseDocument();
     std::string page = YoukuHead();
     if (!blocks[Detail].empty())
         page += blocks[Head] + blocks[Tabs] + blocks[Detail] + blocks[PageBar];
@@ -83,6 +84,7 @@ bool BuildYoukuPlaylist(NavigationRequest& request) {
         {"div", "class", "pageBar", PageBar, &PlainBlock, {}, true},
     };
     Blocks blocks = WalkMarkers(request, markers, BlockCount);
+    request.ReleaseDocument();
     if (blocks[Videos].empty())
         return FailConversion(request);
     return FinishLocalPage(request, YoukuHead() + blocks[List] + blocks[Tabs] + blocks[Videos] + blocks[PageBar],
@@ -99,6 +101,7 @@ bool BuildYoukuChannel(NavigationRequest& request) {
         {"div", "class", "LPageBar", PageBar, &PlainBlock, {}, true},
     };
     Blocks blocks = WalkMarkers(request, markers, BlockCount);
+    request.ReleaseDocument();
     if (blocks[Videos].empty())
         return FailConversion(request);
     return FinishLocalPage(request, YoukuTreeHead() + blocks[Tree] + blocks[Tabs] + blocks[Videos] + blocks[PageBar],

@@ -11,6 +11,8 @@
 //   /_fixture/broken/<n>         announces 2n bytes, sends n, then closes the connection
 //   /_fixture/redirect/<n>       n redirects, then the body "redirected"
 //   /_fixture/echo               the method, target, headers and body it received
+// The HTTP library refuses (400) a request whose query holds a second "?", so fixture
+// addresses are written without one.
 // Runs on its own threads; Start and Stop from one thread.
 
 #include <atomic>

@@ -11,3 +11,4 @@ int RunIniCommand(const Words& words);
 int RunFetchCommand(const Words& words);
 int RunConvertCommand(const Words& words);
 int RunResolveCommand(const Words& words);
+int RunNavigateCommand(const Words& words);

@@ -3,6 +3,8 @@
 #include "convert/PagedListing.h"
 #include "platform/base/Utf8.h"
 #include "platform/fs/FileApi.h"
+#include "platform/fs/FindFile.h"
+#include "playback/Playlist.h"
 
 #include <cstdio>
 
@@ -18,4 +20,28 @@ void PrintWrittenPages(const std::wstring& outputPath) {
 void PrintFeedback(const ScriptedCoreUi& ui) {
     for (const FeedbackRecord& record : ui.Records())
         std::printf("feedback: %s\n", DescribeFeedback(record).c_str());
+}
+
+namespace {
+
+// The play list's size and write time, or nothing when there is none.
+std::optional<std::pair<DWORD, std::uint64_t>> PlaylistStamp() {
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW(PlaylistPath().c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    FindClose(search);
+    std::uint64_t time = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                         data.ftLastWriteTime.dwLowDateTime;
+    return std::make_pair(data.nFileSizeLow, time);
+}
+
+} // namespace
+
+PlaylistWatch::PlaylistWatch() : m_before(PlaylistStamp()) {}
+
+void PlaylistWatch::PrintIfWritten() const {
+    auto after = PlaylistStamp();
+    if (after && after != m_before)
+        std::printf("written: %s\n", platform::Utf8FromWide(PlaylistPath()).c_str());
 }

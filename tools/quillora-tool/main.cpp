@@ -15,8 +15,11 @@ constexpr char Usage[] = "usage: quillora-tool [--root DIR] COMMAND ...\n"
                          "  ini get [--int] SECTION KEY FILE\n"
                          "  ini set [--int] SECTION KEY VALUE FILE\n"
                          "  fetch URL\n"
-                         "  convert KIND URL   (KIND: youku-search-video, youku-search-playlist,\n"
-                         "                      youku-playlist, youku-channel)\n"
+                         "  convert KIND URL   (KIND: youku-search-video, youku-search-playlist, youku-playlist,\n"
+                         "                      youku-channel, tudou-search-video, tudou-search-playlist,\n"
+                         "                      tudou-top, tudou-playlist, 56-search-index, 56-videolist,\n"
+                         "                      56-album, 6cn-search, 6cn-playlist, 6cn-videos)\n"
+                         "  navigate URL       (one intercepted navigation, as the program runs it)\n"
                          "  resolve SERVER URL (SERVER: 1 or 2, the parse server)\n";
 
 } // namespace
@@ -40,6 +43,8 @@ int main(int argc, char** argv) {
         result = RunConvertCommand(rest);
     else if (command == "resolve")
         result = RunResolveCommand(rest);
+    else if (command == "navigate")
+        result = RunNavigateCommand(rest);
     if (result == 2)
         std::fprintf(stderr, "%s", Usage);
     return result;
