@@ -3,7 +3,13 @@
 // htmlcxx's parse of the same page.
 
 #include "convert/ConverterPrimitives.h"
+#include "convert/FiveSixPages.h"
+#include "convert/PagedListing.h"
+#include "convert/SixCnPages.h"
+#include "convert/TudouPages.h"
+#include "convert/UrlClassifier.h"
 #include "convert/YoukuPages.h"
+#include "platform/base/Utf8.h"
 #include "fetch/ScriptedCoreUi.h"
 #include "platform/fs/DeviceRoot.h"
 #include "platform/fs/FileApi.h"
@@ -12,6 +18,7 @@
 #include <benchmark/benchmark.h>
 #include <htmlcxx/html/ParserDom.h>
 
+#include <cwchar>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -73,35 +80,128 @@ std::string SearchPage() {
     return page + "</ul></div><div class=\"LPageBar\"><a href=\"/search_video/q_x_page_2\">2</a></div></body></html>";
 }
 
-void HtmlcxxParse(benchmark::State& state) {
-    const std::string page = SearchPage();
+// A tudou play list of about 200 KB (GBK bytes as downloaded; ASCII here).
+std::string TudouPlaylistPage() {
+    std::string page = "<html><body><ul><li class=\"lstTitle\"><h2>list</h2></li></ul><div id=\"clipList\">";
+    for (int i = 0; page.size() < 200 * 1024; ++i)
+        page += "<div class=\"pack_clip\"><div class=\"pic\"><a href=\"http://www.tudou.com/programs/view/" +
+                std::to_string(i) + "/\" target=\"new\"><img alt=\"http://i01.img.tudou.com/" + std::to_string(i) +
+                ".jpg\" /></a></div><div class=\"txt\"><a href=\"http://www.tudou.com/programs/view/" +
+                std::to_string(i) + "/\" target=\"new\">clip " + std::to_string(i) + "</a></div></div>";
+    return page + "</div></body></html>";
+}
+
+// A 56 index search of about 200 KB.
+std::string FiveSixSearchPage() {
+    std::string page = "<html><body><div class=\"search_list\"><div class=\"sort\"><a href=\"?key=a\">new</a></div><ul>";
+    for (int i = 0; page.size() < 200 * 1024; ++i)
+        page += "<li><a href=\"http://www.56.com/u11/v_" + std::to_string(i) + ".html\" target=\"_blank\"><img src=\"" +
+                "http://img.56.com/" + std::to_string(i) + ".jpg\" /></a><a href=\"?key=a&amp;p=" + std::to_string(i) +
+                "\">video " + std::to_string(i) + "</a></li>";
+    return page + "</ul></div></body></html>";
+}
+
+// 56 album data of about 200 KB.
+std::string FiveSixAlbumData() {
+    std::string data = "albumV2.callback({\"video_list\":[";
+    for (int i = 0; data.size() < 200 * 1024; ++i)
+        data += "{\"video_id\":\"V" + std::to_string(i) + "\",\"video_title\":\"title " + std::to_string(i) +
+                "\",\"video_cover\":\"http://img.56.com/" + std::to_string(i) +
+                ".jpg\",\"video_author\":\"author\",\"add_time\":\"1262304000\"},";
+    return data + "{}]})\n";
+}
+
+// A 6cn search page of about 200 KB, in UTF-8 as it is downloaded.
+std::string SixCnSearchPage() {
+    std::string page = "<html><body><div class=\"aboxHeader\">搜索</div><div class=\"aboxContentLeft\">"
+                       "<script>var a = 1;</script><ul>";
+    for (int i = 0; page.size() < 200 * 1024; ++i)
+        page += "<li><a href=\"/watch/" + std::to_string(i) + ".html\" target=\"_blank\">功夫视频 " + std::to_string(i) +
+                "</a></li>";
+    return page + "</ul></div><div class=\"pageList\"><a href=\"?p=2\">2</a></div></body></html>";
+}
+
+struct BenchRoot {
+    BenchRoot() : path(std::filesystem::temp_directory_path() / ("quillora-bench-convert-" + std::to_string(::getpid()))) {
+        std::filesystem::create_directories(path / "Quillora");
+        platform::MountDeviceRoot(path);
+        CreateProgramFolders();
+    }
+    ~BenchRoot() { std::filesystem::remove_all(path); }
+    std::filesystem::path path;
+};
+
+void Parse(benchmark::State& state, const std::string& page) {
     for (auto _ : state) {
         htmlcxx::HTML::ParserDom parser;
         benchmark::DoNotOptimize(parser.parseTree(page).size());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * page.size()));
 }
-BENCHMARK(HtmlcxxParse);
 
-void YoukuSearchConversion(benchmark::State& state) {
-    auto root = std::filesystem::temp_directory_path() / ("quillora-bench-convert-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(root / "Quillora");
-    platform::MountDeviceRoot(root);
-    CreateProgramFolders();
-    const std::string page = SearchPage();
+// Everything after the download: code-page step by tag, parse, walk, patches, writing.
+void Convert(benchmark::State& state, const std::string& page, const wchar_t* tag, NavigationRequest::FetchMode mode,
+             bool (*build)(NavigationRequest&)) {
+    static BenchRoot root;
     for (auto _ : state) {
         ScriptedCoreUi ui;
         NavigationRequest request(ui);
-        request.SetProviderTag(L"youku");
-        request.AcceptPage(page, NavigationRequest::FetchMode::Parse);
-        BuildYoukuVideoSearch(request);
+        request.SetProviderTag(tag);
+        request.AcceptPage(page, mode);
+        build(request);
         state.PauseTiming();
-        DeleteFileW(request.OutputPath().c_str());
+        for (std::size_t n = 1; DeleteFileW(PagePath(request.OutputPath(), n).c_str()); ++n) {
+        }
         state.ResumeTiming();
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * page.size()));
-    std::filesystem::remove_all(root);
 }
-BENCHMARK(YoukuSearchConversion);
+
+bool BuildAlbum(NavigationRequest& request) {
+    return BuildFiveSixAlbum(request, AlbumAddressOf(L"http://www.56.com/w11/album-aid-1.html"));
+}
+
+const auto ParseMode = NavigationRequest::FetchMode::Parse;
+const auto DownloadMode = NavigationRequest::FetchMode::DownloadOnly;
+
+BENCHMARK_CAPTURE(Parse, youku_search, SearchPage());
+BENCHMARK_CAPTURE(Convert, youku_search, SearchPage(), L"youku", ParseMode, &BuildYoukuVideoSearch);
+BENCHMARK_CAPTURE(Parse, tudou_playlist, TudouPlaylistPage());
+BENCHMARK_CAPTURE(Convert, tudou_playlist, TudouPlaylistPage(), L"tudou", ParseMode, &BuildTudouPlaylist);
+BENCHMARK_CAPTURE(Parse, fivesix_search, FiveSixSearchPage());
+BENCHMARK_CAPTURE(Convert, fivesix_search, FiveSixSearchPage(), L"56", ParseMode, &BuildFiveSixIndexSearch);
+BENCHMARK_CAPTURE(Parse, fivesix_album_data, FiveSixAlbumData());
+BENCHMARK_CAPTURE(Convert, fivesix_album, FiveSixAlbumData(), L"56", DownloadMode, &BuildAlbum);
+BENCHMARK_CAPTURE(Parse, sixcn_search, SixCnSearchPage());
+BENCHMARK_CAPTURE(Convert, sixcn_search, SixCnSearchPage(), L"6", ParseMode, &BuildSixCnSearch);
+
+// 1,000 addresses of every kind the classifier meets, unknown ones among them.
+std::vector<std::wstring> MixedAddresses() {
+    const wchar_t* kinds[] = {
+        L"http://so.youku.com/search_video/q_%d",       L"http://www.youku.com/v_showlist/c%d.html",
+        L"http://so.tudou.com/isearch/k%d/display_album", L"http://www.tudou.com/playlist/id/%d/",
+        L"http://v.youku.com/v_show/id_X%d.html",       L"http://www.56.com/w11/album-aid-%d.html",
+        L"http://6.cn/watch/%d.html",                   L"http://127.0.0.1/clip%d.flv",
+        L"http://www.example.com/page%d.html",          L"http://6.cn/search.php?key=%d",
+    };
+    std::vector<std::wstring> addresses;
+    wchar_t buffer[128];
+    for (int i = 0; i < 1000; ++i) {
+        std::swprintf(buffer, 128, kinds[i % 10], i);
+        addresses.push_back(buffer);
+    }
+    return addresses;
+}
+
+void ClassifyThousandAddresses(benchmark::State& state) {
+    const std::vector<std::wstring> addresses = MixedAddresses();
+    for (auto _ : state) {
+        int known = 0;
+        for (const std::wstring& address : addresses)
+            known += RouteFor(address).has_value();
+        benchmark::DoNotOptimize(known);
+    }
+}
+BENCHMARK(ClassifyThousandAddresses);
 
 } // namespace

@@ -84,9 +84,9 @@ void WritePageFile(const std::wstring& path, const std::string& text) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         DWORD written = 0;
+        // The page is written and closed; it need not reach the disk before the browser reads it.
         if (WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
             WriteFile(file, "\n", 1, &written, nullptr);
-        FlushFileBuffers(file);
         CloseHandle(file);
     }
 }

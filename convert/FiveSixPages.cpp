@@ -20,7 +20,12 @@ enum Block { List, Title, Content, Side, BlockCount };
 const TextPatch TargetToTag{"target=", "tag="};
 
 // A quoted key with its colon, as the data service writes it: "key":
-std::string QuotedKey(std::string_view key) { return "\"" + std::string(key) + "\":"; }
+std::string QuotedKey(std::string_view key) {
+    std::string quoted(1, '"');
+    quoted.append(key);
+    quoted.append("\":");
+    return quoted;
+}
 
 // The value after the key found from `cursor`: from behind the key and the value's
 // opening quote to the next quote. Moves the cursor to that quote.

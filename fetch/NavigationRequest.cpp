@@ -2,7 +2,7 @@
 
 #include "fetch/HttpSession.h"
 #include "platform/com/Com.h"
-#include "platform/text/CodePages.h"
+#include "platform/text/AnsiText.h"
 #include "settings/IniFile.h"
 #include "settings/ProgramFolder.h"
 
@@ -18,21 +18,6 @@ std::wstring NewOutputPath() {
                   guid.Data3, guid.Data4[0], guid.Data4[1], guid.Data4[2], guid.Data4[3], guid.Data4[4],
                   guid.Data4[5], guid.Data4[6], guid.Data4[7]);
     return ProgramFolderPath(L"\\temp\\") + std::wstring(digits, digits + 32) + L".html";
-}
-
-// UTF-8 bytes to the ANSI code page through wide text, as far as the conversion allows.
-// Each step writes into a buffer of the largest size it can need, so each runs once.
-std::string AnsiFromUtf8(const std::string& text) {
-    if (text.empty())
-        return text;
-    std::wstring wide(text.size(), L'\0');
-    int wideSize = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                                       static_cast<int>(wide.size()));
-    std::string ansi(2 * static_cast<std::size_t>(wideSize), '\0');
-    int ansiSize = WideCharToMultiByte(CP_ACP, 0, wide.data(), wideSize, ansi.data(), static_cast<int>(ansi.size()),
-                                       nullptr, nullptr);
-    ansi.resize(ansiSize);
-    return ansi;
 }
 
 } // namespace
@@ -71,7 +56,8 @@ void NavigationRequest::AcceptPage(std::string body, FetchMode mode) {
     if (mode == FetchMode::DownloadOnly)
         return;
     if (m_providerTag == L"youku" || m_providerTag == L"6")
-        m_pageText = AnsiFromUtf8(m_pageText);
+        // UTF-8 → wide → ANSI, in one pass.
+        m_pageText = platform::AnsiFromUtf8(m_pageText);
     if (m_providerTag == L"youku" || m_providerTag == L"6" || m_providerTag == L"tudou" ||
         m_providerTag == L"flvcd" || m_providerTag == L"56")
         m_parser.parseTree(m_pageText);

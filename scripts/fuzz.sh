@@ -10,10 +10,10 @@ seconds=${1:-120}
 command -v clang++ >/dev/null || { [ "$(id -u)" -eq 0 ] && apt-get install -y -qq clang libclang-rt-14-dev || sudo apt-get install -y -qq clang libclang-rt-14-dev; }
 CC=clang CXX=clang++ "$top/scripts/build.sh" build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORA_FUZZ=ON \
   -DQUILLORA_SANITIZE=address,undefined,fuzzer-no-link
-for target in primitives youku_pages; do
+for target in primitives pages classifier; do
   corpus="$top/build-fuzz/corpus/$target" findings="$top/build-fuzz/findings/$target"
   mkdir -p "$corpus" "$findings"
-  seeds="$top/tests/fuzz/regressions/${target//_/-}"
+  seeds="$top/tests/fuzz/regressions/$target"
   echo "== $target for ${seconds}s"
   "$top/build-fuzz/tests/fuzz/${target}_fuzzer" "$corpus" "$seeds" -max_total_time="$seconds" \
     -max_len=65536 -artifact_prefix="$findings/" -print_final_stats=1 2>&1 | tail -n 12

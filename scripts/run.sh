@@ -30,15 +30,18 @@ echo "== device root: ${QUILLORA_ROOT:-${XDG_DATA_HOME:-$HOME/.local/share}/quil
 echo "== fixture server on $address"
 echo "== quillora-tool fetch http://www.youku.com/"
 "$tool" fetch http://www.youku.com/
-search='http://so.youku.com/search_video/q_%e5%8a%9f%e5%a4%ab'
-echo "== quillora-tool convert youku-search-video $search"
-"$tool" convert youku-search-video "$search"
-video='http://v.youku.com/v_show/id_XMTIzNDU2Nzg=.html'
-echo "== quillora-tool resolve 1 $video"
-"$tool" resolve 1 "$video"
-echo "== quillora-tool resolve 2 http://v.youku.com/v_show/id_XMTk4NzY1NDM=.html (one address: the built-in player starts)"
-"$tool" resolve 2 'http://v.youku.com/v_show/id_XMTk4NzY1NDM=.html'
+# One navigation at a time, as the program's worker runs each address it intercepts:
+# a search page, a list page, a video page through the parse server, a stream.
+for address in 'http://so.youku.com/search_video/q_%e5%8a%9f%e5%a4%ab' \
+               'http://so.tudou.com/isearch/kungfu' \
+               'http://www.56.com/w11/album-aid-1234567.html' \
+               'http://v.youku.com/v_show/id_XMTIzNDU2Nzg=.html' \
+               "http://$address/flv/shaolin-01.flv"; do
+  echo "== quillora-tool navigate $address"
+  "$tool" navigate "$address"
+done
 sleep 0.5
 root="${QUILLORA_ROOT:-${XDG_DATA_HOME:-$HOME/.local/share}/quillora/device}"
+echo "== the local pages are in $root/Quillora/Temp; the play list is $root/Quillora/Data/video.m3u"
 echo "== last lines of $root/Windows/player.log"
 tail -n 3 "$root/Windows/player.log" 2>/dev/null || true

@@ -7,9 +7,11 @@ constexpr char32_t Replacement = 0xFFFD;
 
 bool IsScalarValue(char32_t c) { return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF); }
 
-// Reads one sequence at `pos`; returns the code point or Replacement and advances `pos`
-// past the maximal ill-formed subpart, so one bad lead byte costs one U+FFFD.
-char32_t DecodeOne(std::string_view text, std::size_t& pos, bool& invalid) {
+} // namespace
+
+// An ill-formed sequence is skipped as its maximal ill-formed subpart, so one bad lead
+// byte costs one U+FFFD.
+char32_t DecodeUtf8(std::string_view text, std::size_t& pos, bool& invalid) {
     auto lead = static_cast<unsigned char>(text[pos++]);
     if (lead < 0x80)
         return lead;
@@ -51,6 +53,8 @@ char32_t DecodeOne(std::string_view text, std::size_t& pos, bool& invalid) {
     return value;
 }
 
+namespace {
+
 void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
@@ -76,7 +80,7 @@ std::wstring WideFromUtf8(std::string_view text, bool* hadInvalid) {
     out.reserve(text.size());
     bool invalid = false;
     for (std::size_t pos = 0; pos < text.size();)
-        out += static_cast<wchar_t>(DecodeOne(text, pos, invalid));
+        out += static_cast<wchar_t>(DecodeUtf8(text, pos, invalid));
     if (hadInvalid)
         *hadInvalid = invalid;
     return out;

@@ -9,6 +9,9 @@
 namespace platform {
 
 std::wstring WideFromUtf8(std::string_view text, bool* hadInvalid = nullptr);
+// Decodes the character at `pos` and moves past it; an ill-formed sequence gives U+FFFD
+// and sets `invalid`.
+char32_t DecodeUtf8(std::string_view text, std::size_t& pos, bool& invalid);
 std::string Utf8FromWide(std::wstring_view text, bool* hadInvalid = nullptr);
 std::u16string Utf16FromWide(std::wstring_view text);
 std::wstring WideFromUtf16(std::u16string_view text);

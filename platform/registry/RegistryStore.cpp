@@ -182,7 +182,9 @@ std::optional<std::wstring> RegistryStore::SubKeyName(const std::wstring& path, 
 std::string RegistryStore::Serialize() const {
     std::string out;
     for (const auto& [folded, key] : m_keys) {
-        out += "[" + Utf8FromWide(key.path) + "]\n";
+        out += '[';
+        out += Utf8FromWide(key.path);
+        out += "]\n";
         for (const RegistryValue& value : key.values)
             out += (value.name.empty() ? std::string("@") : Quote(value.name)) + "=" + FormatData(value) + "\n";
         out += "\n";

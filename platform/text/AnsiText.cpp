@@ -1,6 +1,7 @@
 #include "platform/text/AnsiText.h"
 
 #include "platform/text/CodePages.h"
+#include "platform/text/GbkCodec.h"
 
 namespace platform {
 
@@ -23,5 +24,11 @@ std::wstring WideFromAnsi(std::string_view text) {
     MultiByteToWideChar(CP_ACP, 0, text.data(), length, out.data(), size);
     return out;
 }
+
+} // namespace platform
+
+namespace platform {
+
+std::string AnsiFromUtf8(std::string_view text) { return GbkFromUtf8(text); }
 
 } // namespace platform

@@ -9,5 +9,8 @@ namespace platform {
 
 std::string AnsiFromWide(std::wstring_view text);
 std::wstring WideFromAnsi(std::string_view text);
+// UTF-8 bytes in the ANSI code page, as the two code-page calls would give them through
+// wide text, in one pass.
+std::string AnsiFromUtf8(std::string_view text);
 
 } // namespace platform

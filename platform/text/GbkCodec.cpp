@@ -1,9 +1,15 @@
 #include "platform/text/GbkCodec.h"
 
+#include "platform/base/Utf8.h"
+
+#include <array>
 #include <bit>
 #include <cerrno>
 #include <iconv.h>
+#include <memory>
+#include <mutex>
 #include <stdexcept>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -11,91 +17,159 @@ namespace {
 static_assert(sizeof(wchar_t) == 4 && std::endian::native == std::endian::little,
               "wide text is handed to iconv as UTF-32LE");
 
-class Descriptor {
-public:
-    Descriptor(const char* to, const char* from) : m_cd(iconv_open(to, from)) {
-        if (m_cd == reinterpret_cast<iconv_t>(-1))
-            throw std::runtime_error("iconv cannot convert between GBK and UTF-32LE");
-    }
-    ~Descriptor() { iconv_close(m_cd); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
+constexpr unsigned FirstLead = 0x81, LastLead = 0xFE, FirstTrail = 0x40, LastTrail = 0xFE;
+constexpr unsigned TrailCount = LastTrail - FirstTrail + 1;
 
-    iconv_t Reset() {
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-        return m_cd;
-    }
-
-private:
-    iconv_t m_cd;
+// GBK in both directions as two tables, filled once from the system's converter.
+// Per character iconv is slow for whole pages; a table lookup is not.
+struct GbkTables {
+    // Wide character (BMP) → GBK: 0 unmappable, < 0x100 one byte, else lead << 8 | trail.
+    std::vector<std::uint16_t> encode = std::vector<std::uint16_t>(0x10000, 0);
+    // Single byte 0x80..0xFF → wide character, 0 when it needs a trail byte or is invalid.
+    std::array<char32_t, 0x80> single{};
+    // (lead, trail) → wide character, 0 when the pair is not GBK.
+    std::vector<char32_t> pairs = std::vector<char32_t>((LastLead - FirstLead + 1) * TrailCount, 0);
 };
 
-Descriptor& Decoder() {
-    thread_local Descriptor descriptor("UTF-32LE", "CP936");
-    return descriptor;
-}
-
-Descriptor& Encoder() {
-    thread_local Descriptor descriptor("CP936", "UTF-32LE");
-    return descriptor;
-}
-
-// Runs iconv over the whole input. On a sequence it cannot convert, `onInvalid` is told
-// and the input advances by `skip` bytes; output grows as needed.
-template <class OnInvalid>
-std::string Convert(Descriptor& descriptor, const char* input, std::size_t inputSize, std::size_t skip,
-                    OnInvalid onInvalid) {
-    iconv_t cd = descriptor.Reset();
-    std::string out(inputSize * 2 + 16, '\0');
-    std::size_t used = 0;
+// Converts one short sequence; nothing when iconv refuses it or leaves part of it.
+bool ConvertOnce(iconv_t cd, const char* input, std::size_t inputSize, char* output, std::size_t& outputSize) {
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
     char* in = const_cast<char*>(input);
-    std::size_t inLeft = inputSize;
-    while (inLeft > 0) {
-        char* outPtr = out.data() + used;
-        std::size_t outLeft = out.size() - used;
-        std::size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-        used = out.size() - outLeft;
-        if (result != static_cast<std::size_t>(-1))
+    char* out = output;
+    std::size_t inLeft = inputSize, outLeft = outputSize;
+    if (iconv(cd, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0)
+        return false;
+    outputSize -= outLeft;
+    return true;
+}
+
+std::unique_ptr<GbkTables> BuildTables() {
+    auto tables = std::make_unique<GbkTables>();
+    iconv_t decoder = iconv_open("UTF-32LE", "CP936");
+    iconv_t encoder = iconv_open("CP936", "UTF-32LE");
+    if (decoder == reinterpret_cast<iconv_t>(-1) || encoder == reinterpret_cast<iconv_t>(-1))
+        return nullptr;
+    char bytes[8];
+    char32_t wide;
+    std::size_t size;
+    for (char32_t c = 0x80; c < 0x10000; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF)
             continue;
-        if (errno == E2BIG) {
-            out.resize(out.size() * 2);
+        size = sizeof bytes;
+        if (!ConvertOnce(encoder, reinterpret_cast<const char*>(&c), 4, bytes, size) || size == 0 || size > 2)
             continue;
-        }
-        // EILSEQ or EINVAL (a sequence cut off by the end of the input).
-        std::string replacement = onInvalid();
-        if (out.size() - used < replacement.size())
-            out.resize(out.size() * 2 + replacement.size());
-        out.replace(used, replacement.size(), replacement);
-        used += replacement.size();
-        std::size_t step = std::min(skip, inLeft);
-        in += step;
-        inLeft -= step;
-        cd = descriptor.Reset();
+        auto first = static_cast<unsigned char>(bytes[0]);
+        tables->encode[c] = size == 1 ? first : static_cast<std::uint16_t>(first << 8 | static_cast<unsigned char>(bytes[1]));
     }
-    out.resize(used);
-    return out;
+    for (unsigned byte = 0x80; byte <= 0xFF; ++byte) {
+        char single = static_cast<char>(byte);
+        size = sizeof wide;
+        if (ConvertOnce(decoder, &single, 1, reinterpret_cast<char*>(&wide), size) && size == 4)
+            tables->single[byte - 0x80] = wide;
+    }
+    for (unsigned lead = FirstLead; lead <= LastLead; ++lead) {
+        for (unsigned trail = FirstTrail; trail <= LastTrail; ++trail) {
+            char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+            size = sizeof wide;
+            if (ConvertOnce(decoder, pair, 2, reinterpret_cast<char*>(&wide), size) && size == 4)
+                tables->pairs[(lead - FirstLead) * TrailCount + (trail - FirstTrail)] = wide;
+        }
+    }
+    iconv_close(decoder);
+    iconv_close(encoder);
+    return tables;
+}
+
+const GbkTables& Tables() {
+    static const std::unique_ptr<GbkTables> tables = BuildTables();
+    if (!tables)
+        throw std::runtime_error("iconv cannot convert between GBK and UTF-32LE");
+    return *tables;
 }
 
 } // namespace
 
 std::wstring WideFromGbk(std::string_view bytes, wchar_t replacement, bool& hadInvalid) {
+    const GbkTables& tables = Tables();
     hadInvalid = false;
-    std::string units = Convert(Decoder(), bytes.data(), bytes.size(), 1, [&] {
+    std::wstring out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        auto byte = static_cast<unsigned char>(bytes[i]);
+        if (byte < 0x80) {
+            out += static_cast<wchar_t>(byte);
+            continue;
+        }
+        if (char32_t single = tables.single[byte - 0x80]) {
+            out += static_cast<wchar_t>(single);
+            continue;
+        }
+        if (byte >= FirstLead && byte <= LastLead && i + 1 < bytes.size()) {
+            auto trail = static_cast<unsigned char>(bytes[i + 1]);
+            if (trail >= FirstTrail && trail <= LastTrail) {
+                if (char32_t pair = tables.pairs[(byte - FirstLead) * TrailCount + (trail - FirstTrail)]) {
+                    out += static_cast<wchar_t>(pair);
+                    ++i;
+                    continue;
+                }
+            }
+        }
+        // A byte that starts no character: it alone is replaced, the next is read anew.
         hadInvalid = true;
-        return std::string(reinterpret_cast<const char*>(&replacement), sizeof replacement);
-    });
-    std::wstring out(units.size() / sizeof(wchar_t), L'\0');
-    units.copy(reinterpret_cast<char*>(out.data()), out.size() * sizeof(wchar_t));
+        out += replacement;
+    }
     return out;
 }
 
+namespace {
+
+// Appends the GBK bytes of one character; false when GBK lacks it.
+bool AppendGbk(const GbkTables& tables, char32_t c, std::string& out) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+        return true;
+    }
+    std::uint16_t code = c < 0x10000 ? tables.encode[c] : 0;
+    if (code == 0)
+        return false;
+    if (code >= 0x100)
+        out += static_cast<char>(code >> 8);
+    out += static_cast<char>(code & 0xFF);
+    return true;
+}
+
+} // namespace
+
 std::string GbkFromWide(std::wstring_view text, std::string_view defaultChar, bool& usedDefault) {
+    const GbkTables& tables = Tables();
     usedDefault = false;
-    return Convert(Encoder(), reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t),
-                   sizeof(wchar_t), [&] {
-                       usedDefault = true;
-                       return std::string(defaultChar);
-                   });
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (wchar_t w : text) {
+        if (!AppendGbk(tables, static_cast<char32_t>(w), out)) {
+            usedDefault = true;
+            out += defaultChar;
+        }
+    }
+    return out;
+}
+
+std::string GbkFromUtf8(std::string_view text) {
+    const GbkTables& tables = Tables();
+    std::string out;
+    out.reserve(text.size());
+    bool invalid = false;
+    for (std::size_t pos = 0; pos < text.size();) {
+        // Pages are mostly ASCII, which is the same in both: copy such runs whole.
+        std::size_t run = pos;
+        while (run < text.size() && static_cast<unsigned char>(text[run]) < 0x80)
+            ++run;
+        out.append(text.data() + pos, run - pos);
+        pos = run;
+        if (pos < text.size() && !AppendGbk(tables, DecodeUtf8(text, pos, invalid), out))
+            out += '?';
+    }
+    return out;
 }
 
 } // namespace platform

@@ -24,6 +24,7 @@ void Replay(const char* folder, int (*target)(const std::uint8_t*, std::size_t))
 }
 
 TEST(FuzzRegressions, Primitives) { Replay("primitives", &FuzzPrimitives); }
-TEST(FuzzRegressions, YoukuPages) { Replay("youku-pages", &FuzzYoukuPages); }
+TEST(FuzzRegressions, Pages) { Replay("pages", &FuzzPages); }
+TEST(FuzzRegressions, Classifier) { Replay("classifier", &FuzzClassifier); }
 
 } // namespace

@@ -8,6 +8,8 @@
 // The converter primitives on arbitrary text: ReplaceAll against the plain restarting
 // loop, StripFirstScript, and AttributeEquals/ElementText on every parsed node.
 int FuzzPrimitives(const std::uint8_t* data, std::size_t size);
-// The four youku page walks on an arbitrary downloaded page (UTF-8 to GBK, parse, walk,
-// write), in a scratch device root.
-int FuzzYoukuPages(const std::uint8_t* data, std::size_t size);
+// Every converter's work after the download on an arbitrary page (code-page step by
+// tag, parse, walk, write; the 56 album from arbitrary data), in a scratch device root.
+int FuzzPages(const std::uint8_t* data, std::size_t size);
+// The classifier's rules and its address rewrites on an arbitrary address.
+int FuzzClassifier(const std::uint8_t* data, std::size_t size);

@@ -1,4 +1,5 @@
 #include "platform/base/LastError.h"
+#include "platform/text/AnsiText.h"
 #include "platform/text/CodePages.h"
 
 #include <gtest/gtest.h>
@@ -71,6 +72,37 @@ TEST(CodePages, InvalidInputIsReplacedOrRefusedOnRequest) {
     EXPECT_EQ(std::wstring(wide, 3), L"a\uFFFDz");
     EXPECT_EQ(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, "a\xC3z", 3, wide, 8), 0);
     EXPECT_EQ(GetLastError(), ERROR_NO_UNICODE_TRANSLATION);
+}
+
+TEST(CodePages, EveryGbkCharacterRoundTrips) {
+    int characters = 0, different = 0;
+    for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+        for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
+            const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+            wchar_t wide[2];
+            if (MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, pair, 2, wide, 2) != 1)
+                continue;
+            ++characters;
+            char back[4];
+            int size = WideCharToMultiByte(936, 0, wide, 1, back, 4, nullptr, nullptr);
+            different += size != 2 || back[0] != pair[0] || back[1] != pair[1];
+        }
+    }
+    EXPECT_GT(characters, 21000);
+    EXPECT_EQ(different, 0);
+}
+
+TEST(CodePages, OnePassUtf8ToAnsiMatchesTheTwoCalls) {
+    const std::string samples[] = {"", "ascii only", "获取数据失败！ ok", "a\xC3z\xE4\xB8", "\xF0\x9F\x98\x80 emoji",
+                                   "\xED\xA0\x80 surrogate", "\xC2\xB7\xE2\x82\xAC\xE3\x83\xBB middle dots"};
+    for (const std::string& utf8 : samples) {
+        std::wstring wide(utf8.size() + 1, L'\0');
+        int wideSize = utf8.empty() ? 0
+                                    : MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                                          wide.data(), static_cast<int>(wide.size()));
+        wide.resize(wideSize);
+        EXPECT_EQ(platform::AnsiFromUtf8(utf8), ToAnsi(wide)) << utf8;
+    }
 }
 
 TEST(CodePages, ParametersWin32RefusesAreRefused) {

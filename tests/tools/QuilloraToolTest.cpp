@@ -178,3 +178,41 @@ TEST(ToolResolve, PrintsThePlaylistAndTheHandOff) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ToolNavigate, WalksTheWholeRoad) {
+    FixtureSite site;
+    TemporaryRoot root;
+    auto navigate = [&](const std::string& url) { return Tool({"navigate", url, "--root", root.Path().string()}, root); };
+
+    Outcome page = navigate("http://so.tudou.com/isearch/kungfu");
+    EXPECT_EQ(page.out.substr(0, page.out.find('\n')), "result: 0") << page.out << page.err;
+    std::size_t written = page.out.find("written: \\Quillora\\temp\\");
+    ASSERT_NE(written, std::string::npos);
+    std::string path = page.out.substr(written + 9, page.out.find('\n', written) - written - 9);
+    EXPECT_NE(page.out.find("browser: " + path + "\n"), std::string::npos);
+
+    Outcome video = navigate("http://v.youku.com/v_show/id_XMTIzNDU2Nzg=.html");
+    EXPECT_EQ(video.out, "result: 3\n"
+                         "written: \\Quillora\\Data\\video.m3u\n"
+                         "feedback: wait-dialog show owner=0xb0 value=1\n"
+                         "feedback: wait-dialog close\n"
+                         "feedback: post WM_SHOW_PLAYLIST owner=0xb0\n");
+
+    std::string flv = "http://127.0.0.1:" + std::to_string(site.Port()) + "/flv/clip.flv";
+    EXPECT_EQ(navigate(flv).out.substr(0, 10), "result: 3\n");
+    std::string log;
+    for (int i = 0; i < 500 && log.empty(); ++i) {
+        log = ReadHostFile(root.Host("Windows/player.log"));
+        if (log.empty())
+            ::usleep(10000);
+    }
+    EXPECT_EQ(log, "FtVideo.exe " + flv + "\n");
+
+    Outcome unknown = navigate("http://www.example.com/");
+    EXPECT_EQ(unknown.out, "result: 1\n"
+                           "feedback: message-box owner=0xb0 caption=\"错误\" type=0 text=\"页面解析失败！\" answer=1\n");
+}
+
+} // namespace

@@ -1,3 +1,0 @@
-#include "FuzzTargets.h"
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) { return FuzzYoukuPages(data, size); }
