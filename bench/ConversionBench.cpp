@@ -9,8 +9,8 @@
 #include "convert/TudouPages.h"
 #include "convert/UrlClassifier.h"
 #include "convert/YoukuPages.h"
-#include "platform/base/Utf8.h"
 #include "fetch/ScriptedCoreUi.h"
+#include "platform/base/Utf8.h"
 #include "platform/fs/DeviceRoot.h"
 #include "platform/fs/FileApi.h"
 #include "settings/ProgramFolder.h"
@@ -93,7 +93,8 @@ std::string TudouPlaylistPage() {
 
 // A 56 index search of about 200 KB.
 std::string FiveSixSearchPage() {
-    std::string page = "<html><body><div class=\"search_list\"><div class=\"sort\"><a href=\"?key=a\">new</a></div><ul>";
+    std::string page =
+        "<html><body><div class=\"search_list\"><div class=\"sort\"><a href=\"?key=a\">new</a></div><ul>";
     for (int i = 0; page.size() < 200 * 1024; ++i)
         page += "<li><a href=\"http://www.56.com/u11/v_" + std::to_string(i) + ".html\" target=\"_blank\"><img src=\"" +
                 "http://img.56.com/" + std::to_string(i) + ".jpg\" /></a><a href=\"?key=a&amp;p=" + std::to_string(i) +
@@ -116,13 +117,14 @@ std::string SixCnSearchPage() {
     std::string page = "<html><body><div class=\"aboxHeader\">搜索</div><div class=\"aboxContentLeft\">"
                        "<script>var a = 1;</script><ul>";
     for (int i = 0; page.size() < 200 * 1024; ++i)
-        page += "<li><a href=\"/watch/" + std::to_string(i) + ".html\" target=\"_blank\">功夫视频 " + std::to_string(i) +
-                "</a></li>";
+        page += "<li><a href=\"/watch/" + std::to_string(i) + ".html\" target=\"_blank\">功夫视频 " +
+                std::to_string(i) + "</a></li>";
     return page + "</ul></div><div class=\"pageList\"><a href=\"?p=2\">2</a></div></body></html>";
 }
 
 struct BenchRoot {
-    BenchRoot() : path(std::filesystem::temp_directory_path() / ("quillora-bench-convert-" + std::to_string(::getpid()))) {
+    BenchRoot()
+        : path(std::filesystem::temp_directory_path() / ("quillora-bench-convert-" + std::to_string(::getpid()))) {
         std::filesystem::create_directories(path / "Quillora");
         platform::MountDeviceRoot(path);
         CreateProgramFolders();
@@ -178,11 +180,16 @@ BENCHMARK_CAPTURE(Convert, sixcn_search, SixCnSearchPage(), L"6", ParseMode, &Bu
 // 1,000 addresses of every kind the classifier meets, unknown ones among them.
 std::vector<std::wstring> MixedAddresses() {
     const wchar_t* kinds[] = {
-        L"http://so.youku.com/search_video/q_%d",       L"http://www.youku.com/v_showlist/c%d.html",
-        L"http://so.tudou.com/isearch/k%d/display_album", L"http://www.tudou.com/playlist/id/%d/",
-        L"http://v.youku.com/v_show/id_X%d.html",       L"http://www.56.com/w11/album-aid-%d.html",
-        L"http://6.cn/watch/%d.html",                   L"http://127.0.0.1/clip%d.flv",
-        L"http://www.example.com/page%d.html",          L"http://6.cn/search.php?key=%d",
+        L"http://so.youku.com/search_video/q_%d",
+        L"http://www.youku.com/v_showlist/c%d.html",
+        L"http://so.tudou.com/isearch/k%d/display_album",
+        L"http://www.tudou.com/playlist/id/%d/",
+        L"http://v.youku.com/v_show/id_X%d.html",
+        L"http://www.56.com/w11/album-aid-%d.html",
+        L"http://6.cn/watch/%d.html",
+        L"http://127.0.0.1/clip%d.flv",
+        L"http://www.example.com/page%d.html",
+        L"http://6.cn/search.php?key=%d",
     };
     std::vector<std::wstring> addresses;
     wchar_t buffer[128];

@@ -66,9 +66,8 @@ std::string Card(const AlbumAddress& album, const AlbumRecord& record) {
     static const std::string published = platform::AnsiFromWide(L"    发布：");
     std::string link = AddressOf(HostRole::FiveSixMain) + "/u" + album.server + "/v_" + record.videoId + ".html";
     return "<div class=\"pack pack_video_card\"><div class='pic'><a class='inner' href='" + link + "'><img src='" +
-           record.cover + "'/></a></div><div class='txt'><div class='caption'><a href='" + link + "'>" +
-           record.title + "</a></div> <div>" + member + record.author + published + AlbumDate(record.addTime) +
-           "</div></div></div>";
+           record.cover + "'/></a></div><div class='txt'><div class='caption'><a href='" + link + "'>" + record.title +
+           "</a></div> <div>" + member + record.author + published + AlbumDate(record.addTime) + "</div></div></div>";
 }
 
 } // namespace
@@ -84,9 +83,15 @@ bool ConvertFiveSixVideoList(NavigationRequest& request, const std::wstring& add
 bool BuildFiveSixIndexSearch(NavigationRequest& request) {
     static const std::string search = AddressOf(HostRole::FiveSixSearch);
     static const std::vector<Marker> markers = {
-        {"div", "class", "search_list", List, &PlainBlock,
-         {TargetToTag, {"href=\"?key=", "href=\"" + search + "/index?key="},
-          {"href=\"?type=", "href=\"" + search + "/index?type="}, {"href=\"mindex", "href=\"" + search + "/index"}},
+        {"div",
+         "class",
+         "search_list",
+         List,
+         &PlainBlock,
+         {TargetToTag,
+          {"href=\"?key=", "href=\"" + search + "/index?key="},
+          {"href=\"?type=", "href=\"" + search + "/index?type="},
+          {"href=\"mindex", "href=\"" + search + "/index"}},
          true},
     };
     Blocks blocks = WalkMarkers(request, markers, BlockCount);
@@ -117,9 +122,9 @@ AlbumAddress AlbumAddressOf(const std::wstring& albumUrl) {
         if (end != std::wstring::npos && end >= start)
             album.albumId = platform::Utf8FromWide(albumUrl.substr(start, end - start));
     }
-    album.data = platform::WideFromUtf8(AddressOf(HostRole::FiveSixMain) + "/w" + album.server +
-                                        "/album_v2/album_videolist.phtml?callback=albumV2.callback&aid=" +
-                                        album.albumId + "&o=0");
+    album.data = platform::WideFromUtf8(
+        AddressOf(HostRole::FiveSixMain) + "/w" + album.server +
+        "/album_v2/album_videolist.phtml?callback=albumV2.callback&aid=" + album.albumId + "&o=0");
     return album;
 }
 

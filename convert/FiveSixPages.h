@@ -18,7 +18,7 @@ bool BuildFiveSixVideoList(NavigationRequest& request);
 struct AlbumAddress {
     std::string server; // the two characters after the main host and "/w"
     std::string albumId;
-    std::wstring data;   // the album data service's address
+    std::wstring data; // the album data service's address
 };
 
 struct AlbumRecord {

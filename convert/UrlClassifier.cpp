@@ -38,8 +38,16 @@ const std::vector<Rule>& Rules() {
         {{L"/playlist/id/"}, L"tudou", "tudou-playlist", Action::Convert, &ConvertTudouPlaylist},
         {{L"/playlist/playindex"}, L"tudou", "parse-server play index", Action::ResolvePlayIndex},
         {{L".flv"}, nullptr, "player", Action::PlayDirectly},
-        {{Host(HostRole::FiveSixSearch) + L"/index"}, L"56", "56-search-index", Action::Convert, &ConvertFiveSixIndexSearch},
-        {{Host(HostRole::FiveSixSearch) + L"/videolist"}, L"56", "56-videolist", Action::Convert, &ConvertFiveSixVideoList},
+        {{Host(HostRole::FiveSixSearch) + L"/index"},
+         L"56",
+         "56-search-index",
+         Action::Convert,
+         &ConvertFiveSixIndexSearch},
+        {{Host(HostRole::FiveSixSearch) + L"/videolist"},
+         L"56",
+         "56-videolist",
+         Action::Convert,
+         &ConvertFiveSixVideoList},
         {{Host(HostRole::FiveSixMain) + L"/w"}, L"56", "56-album", Action::Convert, &ConvertFiveSixAlbum},
         {{Host(HostRole::SixCn) + L"/search.php"}, L"6", "6cn-search", Action::Convert, &ConvertSixCnSearch},
         {{Host(HostRole::SixCn) + L"/playlist"}, L"6", "6cn-playlist", Action::Convert, &ConvertSixCnPlaylist},
@@ -104,8 +112,7 @@ ClassifyResult UrlClassifier(NavigationRequest& request, const std::wstring& url
         return Playback(ResolveThroughParseServer(request, route->address, VideoPageKind::PlayIndex));
     case Action::ResolveVideoPage:
         return Playback(ResolveThroughParseServer(request, route->address, VideoPageKind::VideoPage));
-    case Action::PlayDirectly:
-        return Playback(PlayerLauncher(request, route->address));
+    case Action::PlayDirectly: return Playback(PlayerLauncher(request, route->address));
     }
     return ClassifyResult::PageFailed;
 }

@@ -96,7 +96,11 @@ bool BuildYoukuChannel(NavigationRequest& request) {
     static const std::vector<Marker> markers = {
         {"ul", "class", "tree", Tree, &TreeBlock, {}},
         {"ul", "class", "tabs", Tabs, &TabBarBlock, {}},
-        {"div", "class", "vCollImg", Videos, &PlainBlock,
+        {"div",
+         "class",
+         "vCollImg",
+         Videos,
+         &PlainBlock,
          {AbsoluteLinks("src", main, "/index/"), NoVideoTarget, NoBlankTarget}},
         {"div", "class", "LPageBar", PageBar, &PlainBlock, {}, true},
     };

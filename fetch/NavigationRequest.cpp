@@ -15,8 +15,8 @@ std::wstring NewOutputPath() {
     CoCreateGuid(&guid);
     char digits[33];
     std::snprintf(digits, sizeof digits, "%08x%04x%04x%02x%02x%02x%02x%02x%02x%02x%02x", guid.Data1, guid.Data2,
-                  guid.Data3, guid.Data4[0], guid.Data4[1], guid.Data4[2], guid.Data4[3], guid.Data4[4],
-                  guid.Data4[5], guid.Data4[6], guid.Data4[7]);
+                  guid.Data3, guid.Data4[0], guid.Data4[1], guid.Data4[2], guid.Data4[3], guid.Data4[4], guid.Data4[5],
+                  guid.Data4[6], guid.Data4[7]);
     return ProgramFolderPath(L"\\temp\\") + std::wstring(digits, digits + 32) + L".html";
 }
 
@@ -43,8 +43,8 @@ bool NavigationRequest::Fetch(const std::wstring& url, FetchMode mode) {
     if (!body) {
         m_ui.CloseWaitDialog();
         m_ui.MessageBox(m_ui.OwnerWindow(),
-                        L"获取数据失败！\r\n 错误码：" + std::to_wstring(static_cast<LONG>(session.LastError())), L"错误",
-                        MessageBoxOk);
+                        L"获取数据失败！\r\n 错误码：" + std::to_wstring(static_cast<LONG>(session.LastError())),
+                        L"错误", MessageBoxOk);
         return false;
     }
     AcceptPage(std::string(body, session.BodyLength()), mode);
@@ -58,7 +58,7 @@ void NavigationRequest::AcceptPage(std::string body, FetchMode mode) {
     if (m_providerTag == L"youku" || m_providerTag == L"6")
         // UTF-8 → wide → ANSI, in one pass.
         m_pageText = platform::AnsiFromUtf8(m_pageText);
-    if (m_providerTag == L"youku" || m_providerTag == L"6" || m_providerTag == L"tudou" ||
-        m_providerTag == L"flvcd" || m_providerTag == L"56")
+    if (m_providerTag == L"youku" || m_providerTag == L"6" || m_providerTag == L"tudou" || m_providerTag == L"flvcd" ||
+        m_providerTag == L"56")
         m_parser.parseTree(m_pageText);
 }

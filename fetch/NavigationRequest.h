@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-
 class NavigationRequest {
 public:
     enum class FetchMode { Parse = 0, DownloadOnly = 1 };

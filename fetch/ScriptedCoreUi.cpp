@@ -29,9 +29,7 @@ void ScriptedCoreUi::Record(FeedbackRecord record) {
     m_records.push_back(std::move(record));
 }
 
-void ScriptedCoreUi::PostShowPlaylist() {
-    Record({FeedbackRecord::Kind::ShowPlaylist, BrowserWindow(), L"", L""});
-}
+void ScriptedCoreUi::PostShowPlaylist() { Record({FeedbackRecord::Kind::ShowPlaylist, BrowserWindow(), L"", L""}); }
 
 void ScriptedCoreUi::Navigate(const std::wstring& address) {
     Record({FeedbackRecord::Kind::Navigate, BrowserWindow(), address, L""});
@@ -89,7 +87,8 @@ std::string DescribeFeedback(const FeedbackRecord& record) {
         return out + "\"";
     };
     char owner[32];
-    std::snprintf(owner, sizeof owner, "%#lx", static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(record.owner)));
+    std::snprintf(owner, sizeof owner, "%#lx",
+                  static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(record.owner)));
     using Kind = FeedbackRecord::Kind;
     switch (record.kind) {
     case Kind::MessageBox:
@@ -101,16 +100,12 @@ std::string DescribeFeedback(const FeedbackRecord& record) {
                " text=" + quoted(record.text);
     case Kind::ShowWait:
         return "wait-dialog show owner=" + std::string(owner) + " value=" + std::to_string(record.type);
-    case Kind::CloseWait:
-        return std::string("wait-dialog close") + (record.wasOpen ? "" : " (none open)");
+    case Kind::CloseWait: return std::string("wait-dialog close") + (record.wasOpen ? "" : " (none open)");
     case Kind::ShowProgress:
         return "progress-dialog show owner=" + std::string(owner) + " title=" + quoted(record.text);
-    case Kind::CloseProgress:
-        return std::string("progress-dialog close") + (record.wasOpen ? "" : " (none open)");
-    case Kind::ShowPlaylist:
-        return "post WM_SHOW_PLAYLIST owner=" + std::string(owner);
-    case Kind::Navigate:
-        return "navigate " + quoted(record.text);
+    case Kind::CloseProgress: return std::string("progress-dialog close") + (record.wasOpen ? "" : " (none open)");
+    case Kind::ShowPlaylist: return "post WM_SHOW_PLAYLIST owner=" + std::string(owner);
+    case Kind::Navigate: return "navigate " + quoted(record.text);
     }
     return "unknown";
 }

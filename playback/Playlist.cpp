@@ -1,6 +1,6 @@
 #include "playback/Playlist.h"
 
-#include "platform/fs/FileApi.h"
+#include "platform/fs/FileHandle.h"
 #include "playback/PlayerLauncher.h"
 #include "settings/ProgramFolder.h"
 
@@ -8,22 +8,6 @@
 #include <unistd.h>
 
 namespace {
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
-    ~FileHandle() {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            CloseHandle(m_handle);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE Get() const { return m_handle; }
-    bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE m_handle;
-};
 
 std::string OneLine(std::string text, bool escape) {
     std::string out;
@@ -45,20 +29,8 @@ bool WritePlaylistFile(const std::string& bytes) {
     // process or another, each replace the file whole.
     static std::atomic<unsigned> sequence{0};
     std::wstring path = PlaylistPath();
-    std::wstring temporary =
-        path + L"." + std::to_wstring(::getpid()) + L"-" + std::to_wstring(sequence++) + L".tmp";
-    bool written;
-    {
-        FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        DWORD count = 0;
-        written = file.IsOpen() &&
-                  WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr) &&
-                  count == bytes.size() && FlushFileBuffers(file.Get());
-    }
-    if (written && MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
-        return true;
-    DeleteFileW(temporary.c_str());
-    return false;
+    std::wstring temporary = path + L"." + std::to_wstring(::getpid()) + L"-" + std::to_wstring(sequence++) + L".tmp";
+    return platform::ReplaceFileContents(path, temporary, bytes);
 }
 
 std::string PlaylistText(const std::vector<PlaylistEntry>& entries) {

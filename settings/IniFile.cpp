@@ -2,6 +2,7 @@
 
 #include "platform/base/Utf8.h"
 #include "platform/fs/FileApi.h"
+#include "platform/fs/FileHandle.h"
 #include "platform/fs/FindFile.h"
 #include "settings/IniDocument.h"
 
@@ -14,23 +15,6 @@ namespace {
 
 // Larger files are not settings files; refusing them keeps a stray file from exhausting memory.
 constexpr DWORD MaximumFileSize = 16u << 20;
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
-    ~FileHandle() {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            CloseHandle(m_handle);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
 
 bool Exists(LPCWSTR file) {
     WIN32_FIND_DATAW data;
@@ -45,7 +29,8 @@ bool Exists(LPCWSTR file) {
 std::optional<IniDocument> Load(LPCWSTR section, LPCWSTR key, LPCWSTR file, DWORD access) {
     if (!section || !*section || !key || !file || !Exists(file))
         return std::nullopt;
-    FileHandle handle(CreateFileW(file, access, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    platform::FileHandle handle(
+        CreateFileW(file, access, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle.IsOpen())
         return std::nullopt;
     DWORD high = 0;
@@ -60,23 +45,6 @@ std::optional<IniDocument> Load(LPCWSTR section, LPCWSTR key, LPCWSTR file, DWOR
     if (!document.IsValid())
         return std::nullopt;
     return document;
-}
-
-bool Replace(LPCWSTR file, const std::string& bytes) {
-    std::wstring temporary = std::wstring(file) + L".tmp";
-    bool written;
-    {
-        FileHandle handle(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD count = 0;
-        written = handle.IsOpen() &&
-                  WriteFile(handle.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr) &&
-                  count == bytes.size() && FlushFileBuffers(handle.Get());
-    }
-    if (written && MoveFileExW(temporary.c_str(), file, MOVEFILE_REPLACE_EXISTING))
-        return true;
-    DeleteFileW(temporary.c_str());
-    return false;
 }
 
 // Decimal conversion as the device's runtime does it: leading blanks, a sign, digits.
@@ -124,8 +92,9 @@ bool IniWriteString(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPCWSTR file) {
     auto document = Load(section, key, file, GENERIC_READ | GENERIC_WRITE);
     if (!document)
         return false;
-    return Replace(file, document->Write(platform::Utf16FromWide(section), platform::Utf16FromWide(key),
-                                         platform::Utf16FromWide(value)));
+    return platform::ReplaceFileContents(file, std::wstring(file) + L".tmp",
+                                         document->Write(platform::Utf16FromWide(section), platform::Utf16FromWide(key),
+                                                         platform::Utf16FromWide(value)));
 }
 
 bool IniWriteInt(LPCWSTR section, LPCWSTR key, int value, LPCWSTR file) {

@@ -7,8 +7,8 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <mutex>
 #include <fcntl.h>
+#include <mutex>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -49,7 +49,7 @@ DWORD CheckProgram(const std::filesystem::path& program) {
     if (::stat(program.c_str(), &info) != 0) {
         std::error_code error;
         return std::filesystem::is_directory(program.parent_path(), error) ? ERROR_FILE_NOT_FOUND
-                                                                            : ERROR_PATH_NOT_FOUND;
+                                                                           : ERROR_PATH_NOT_FOUND;
     }
     if (S_ISDIR(info.st_mode))
         return ERROR_ACCESS_DENIED;
@@ -70,8 +70,8 @@ void Reap(pid_t pid, std::shared_ptr<ProcessState> state) {
 
 } // namespace
 
-BOOL CreateProcessW(LPCWSTR applicationName, LPWSTR commandLine, LPVOID, LPVOID, BOOL, DWORD, LPVOID, LPCWSTR,
-                    LPVOID, PROCESS_INFORMATION* processInformation) {
+BOOL CreateProcessW(LPCWSTR applicationName, LPWSTR commandLine, LPVOID, LPVOID, BOOL, DWORD, LPVOID, LPCWSTR, LPVOID,
+                    PROCESS_INFORMATION* processInformation) {
     if (!applicationName || !*applicationName)
         return Fail(ERROR_INVALID_PARAMETER);
     auto program = platform::HostPathFromDevice(applicationName);

@@ -3,11 +3,11 @@
 #include "platform/base/Utf8.h"
 
 #include <cstdlib>
-#include <vector>
 #include <cwctype>
 #include <mutex>
 #include <system_error>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 

@@ -73,23 +73,17 @@ int OpenFlags(DWORD access, DWORD creation) {
     else
         flags |= O_RDONLY;
     switch (creation) {
-    case CREATE_NEW:
-        return flags | O_CREAT | O_EXCL;
-    case CREATE_ALWAYS:
-        return flags | O_CREAT | O_TRUNC;
-    case OPEN_ALWAYS:
-        return flags | O_CREAT;
-    case TRUNCATE_EXISTING:
-        return flags | O_TRUNC;
-    default:
-        return flags;
+    case CREATE_NEW: return flags | O_CREAT | O_EXCL;
+    case CREATE_ALWAYS: return flags | O_CREAT | O_TRUNC;
+    case OPEN_ALWAYS: return flags | O_CREAT;
+    case TRUNCATE_EXISTING: return flags | O_TRUNC;
+    default: return flags;
     }
 }
 
 } // namespace
 
-HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD, LPVOID, DWORD creationDisposition, DWORD,
-                   HANDLE) {
+HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD, LPVOID, DWORD creationDisposition, DWORD, HANDLE) {
     if (creationDisposition < CREATE_NEW || creationDisposition > TRUNCATE_EXISTING ||
         (creationDisposition == TRUNCATE_EXISTING && !(desiredAccess & GENERIC_WRITE))) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -194,10 +188,10 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD moveM
         return INVALID_SET_FILE_POINTER;
     }
     // Without a high half the distance is a signed 32-bit value.
-    std::int64_t offset = distanceHigh
-                              ? static_cast<std::int64_t>((static_cast<std::uint64_t>(static_cast<DWORD>(*distanceHigh)) << 32) |
-                                                          static_cast<DWORD>(distance))
-                              : distance;
+    std::int64_t offset =
+        distanceHigh ? static_cast<std::int64_t>((static_cast<std::uint64_t>(static_cast<DWORD>(*distanceHigh)) << 32) |
+                                                 static_cast<DWORD>(distance))
+                     : distance;
     off_t position = ::lseek(object->Fd(), offset, Whence[moveMethod]);
     if (position < 0) {
         FailWith(errno == EINVAL ? ERROR_INVALID_PARAMETER : platform::Win32ErrorFromErrno(errno));

@@ -68,8 +68,7 @@ bool WildcardMatches(std::wstring_view pattern, std::wstring_view name) {
         if (p < pattern.size() && pattern[p] == L'*') {
             starP = p++;
             starN = n;
-        } else if (p < pattern.size() &&
-                   (pattern[p] == L'?' || std::towlower(pattern[p]) == std::towlower(name[n]))) {
+        } else if (p < pattern.size() && (pattern[p] == L'?' || std::towlower(pattern[p]) == std::towlower(name[n]))) {
             ++p;
             ++n;
         } else if (starP != std::wstring_view::npos) {
@@ -141,6 +140,4 @@ BOOL FindNextFileW(HANDLE findFile, WIN32_FIND_DATAW* findData) {
     return TRUE;
 }
 
-BOOL FindClose(HANDLE findFile) {
-    return platform::RemoveHandle(findFile, HandleKind::FindSearch) ? TRUE : FALSE;
-}
+BOOL FindClose(HANDLE findFile) { return platform::RemoveHandle(findFile, HandleKind::FindSearch) ? TRUE : FALSE; }

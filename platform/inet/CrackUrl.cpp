@@ -108,7 +108,7 @@ BOOL InternetCrackUrlW(LPCWSTR url, DWORD urlLength, DWORD, URL_COMPONENTSW* com
     CrackedUrl cracked;
     if (!Split(text, components->dwExtraInfoLength != 0, cracked)) {
         SetLastError(text.find(L':') == std::wstring_view::npos ? ERROR_INTERNET_UNRECOGNIZED_SCHEME
-                                                                 : ERROR_INTERNET_INVALID_URL);
+                                                                : ERROR_INTERNET_INVALID_URL);
         return FALSE;
     }
     components->nScheme = cracked.schemeNumber;

@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
-#include <strings.h>
 #include <memory>
+#include <strings.h>
 
 using platform::HandleKind;
 
@@ -37,9 +37,9 @@ public:
     explicit InternetObject(Type type) : HandleObject(HandleKind::Internet), m_type(type) {}
     Type GetType() const { return m_type; }
 
-    std::shared_ptr<SessionSettings> session;        // Session
-    std::shared_ptr<const ConnectionTarget> target;  // Connection, and requests opened on it
-    std::string verb, path;                          // Request from HttpOpenRequestW
+    std::shared_ptr<SessionSettings> session;       // Session
+    std::shared_ptr<const ConnectionTarget> target; // Connection, and requests opened on it
+    std::string verb, path;                         // Request from HttpOpenRequestW
     DWORD flags = 0;
     std::unique_ptr<platform::CurlTransfer> transfer; // Request, once sent
 
@@ -143,8 +143,7 @@ HINTERNET InternetOpenW(LPCWSTR agent, DWORD accessType, LPCWSTR proxy, LPCWSTR,
     return platform::InsertHandle(std::move(object));
 }
 
-HINTERNET InternetOpenUrlW(HINTERNET internet, LPCWSTR url, LPCWSTR headers, DWORD headersLength, DWORD,
-                           DWORD_PTR) {
+HINTERNET InternetOpenUrlW(HINTERNET internet, LPCWSTR url, LPCWSTR headers, DWORD headersLength, DWORD, DWORD_PTR) {
     auto session = Lookup(internet, InternetObject::Type::Session);
     if (!session)
         return nullptr;
@@ -194,15 +193,10 @@ BOOL InternetSetOptionW(HINTERNET internet, DWORD option, LPVOID buffer, DWORD b
         return Fail(ERROR_INVALID_PARAMETER);
     DWORD value = *static_cast<DWORD*>(buffer);
     switch (option) {
-    case INTERNET_OPTION_CONNECT_TIMEOUT:
-        session->session->connectTimeoutMs = value;
-        return TRUE;
+    case INTERNET_OPTION_CONNECT_TIMEOUT: session->session->connectTimeoutMs = value; return TRUE;
     case INTERNET_OPTION_RECEIVE_TIMEOUT:
-    case INTERNET_OPTION_SEND_TIMEOUT:
-        session->session->receiveTimeoutMs = value;
-        return TRUE;
-    default:
-        return Fail(ERROR_INTERNET_INVALID_OPTION);
+    case INTERNET_OPTION_SEND_TIMEOUT: session->session->receiveTimeoutMs = value; return TRUE;
+    default: return Fail(ERROR_INTERNET_INVALID_OPTION);
     }
 }
 
@@ -222,8 +216,8 @@ HINTERNET InternetConnectW(HINTERNET internet, LPCWSTR serverName, INTERNET_PORT
     return platform::InsertHandle(std::move(connection));
 }
 
-HINTERNET HttpOpenRequestW(HINTERNET connect, LPCWSTR verb, LPCWSTR objectName, LPCWSTR, LPCWSTR, LPCWSTR*,
-                           DWORD flags, DWORD_PTR) {
+HINTERNET HttpOpenRequestW(HINTERNET connect, LPCWSTR verb, LPCWSTR objectName, LPCWSTR, LPCWSTR, LPCWSTR*, DWORD flags,
+                           DWORD_PTR) {
     auto connection = Lookup(connect, InternetObject::Type::Connection);
     if (!connection)
         return nullptr;
@@ -235,8 +229,7 @@ HINTERNET HttpOpenRequestW(HINTERNET connect, LPCWSTR verb, LPCWSTR objectName, 
     return platform::InsertHandle(std::move(request));
 }
 
-BOOL HttpSendRequestW(HINTERNET request, LPCWSTR headers, DWORD headersLength, LPVOID optional,
-                      DWORD optionalLength) {
+BOOL HttpSendRequestW(HINTERNET request, LPCWSTR headers, DWORD headersLength, LPVOID optional, DWORD optionalLength) {
     auto object = Lookup(request, InternetObject::Type::Request);
     if (!object)
         return FALSE;

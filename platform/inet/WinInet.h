@@ -80,8 +80,7 @@ HINTERNET InternetConnectW(HINTERNET internet, LPCWSTR serverName, INTERNET_PORT
                            LPCWSTR password, DWORD service, DWORD flags, DWORD_PTR context);
 HINTERNET HttpOpenRequestW(HINTERNET connect, LPCWSTR verb, LPCWSTR objectName, LPCWSTR version, LPCWSTR referrer,
                            LPCWSTR* acceptTypes, DWORD flags, DWORD_PTR context);
-BOOL HttpSendRequestW(HINTERNET request, LPCWSTR headers, DWORD headersLength, LPVOID optional,
-                      DWORD optionalLength);
+BOOL HttpSendRequestW(HINTERNET request, LPCWSTR headers, DWORD headersLength, LPVOID optional, DWORD optionalLength);
 // Splits a URL. A component asked for with a null pointer and a non-zero length is
 // pointed into `url`; with a buffer it is copied. Without extra information asked for,
 // the path keeps the query.

@@ -18,12 +18,9 @@ std::optional<Encoding> EncodingOf(UINT codePage) {
     switch (codePage) {
     case CP_ACP:
     case CP_OEMCP:
-    case CP_GBK:
-        return Encoding::Gbk;
-    case CP_UTF8:
-        return Encoding::Utf8;
-    default:
-        return std::nullopt;
+    case CP_GBK: return Encoding::Gbk;
+    case CP_UTF8: return Encoding::Utf8;
+    default: return std::nullopt;
     }
 }
 
@@ -76,8 +73,8 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int multiB
     return Deliver(result, wide, wideLength);
 }
 
-int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR multiByte,
-                        int multiByteLength, LPCSTR defaultChar, LPBOOL usedDefaultChar) {
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR multiByte, int multiByteLength,
+                        LPCSTR defaultChar, LPBOOL usedDefaultChar) {
     auto encoding = EncodingOf(codePage);
     if (!encoding || !wide || wideLength == 0 || wideLength < -1 || multiByteLength < 0 ||
         (multiByteLength > 0 && !multiByte))

@@ -20,7 +20,6 @@ constexpr DWORD WC_ERR_INVALID_CHARS = 0x00000080;
 constexpr DWORD WC_NO_BEST_FIT_CHARS = 0x00000400;
 constexpr DWORD ERROR_INVALID_FLAGS = 1004;
 
-int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int multiByteLength, LPWSTR wide,
-                        int wideLength);
-int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR multiByte,
-                        int multiByteLength, LPCSTR defaultChar, LPBOOL usedDefaultChar);
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int multiByteLength, LPWSTR wide, int wideLength);
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR multiByte, int multiByteLength,
+                        LPCSTR defaultChar, LPBOOL usedDefaultChar);

@@ -59,7 +59,8 @@ std::unique_ptr<GbkTables> BuildTables() {
         if (!ConvertOnce(encoder, reinterpret_cast<const char*>(&c), 4, bytes, size) || size == 0 || size > 2)
             continue;
         auto first = static_cast<unsigned char>(bytes[0]);
-        tables->encode[c] = size == 1 ? first : static_cast<std::uint16_t>(first << 8 | static_cast<unsigned char>(bytes[1]));
+        tables->encode[c] =
+            size == 1 ? first : static_cast<std::uint16_t>(first << 8 | static_cast<unsigned char>(bytes[1]));
     }
     for (unsigned byte = 0x80; byte <= 0xFF; ++byte) {
         char single = static_cast<char>(byte);

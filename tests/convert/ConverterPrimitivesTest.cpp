@@ -55,11 +55,13 @@ TEST(ReplaceAll, EndsEvenWhereTheRestartingLoopWouldNot) {
 }
 
 TEST(StripFirstScript, RemovesOnlyACompleteFirstScript) {
-    EXPECT_EQ([] {
-        std::string text = "a<script>x()</script>b<script>y()</script>";
-        StripFirstScript(text);
-        return text;
-    }(), "ab<script>y()</script>");
+    EXPECT_EQ(
+        [] {
+            std::string text = "a<script>x()</script>b<script>y()</script>";
+            StripFirstScript(text);
+            return text;
+        }(),
+        "ab<script>y()</script>");
     for (std::string unchanged : {"no script", "<script>never closed", "</script> before <script>"}) {
         std::string text = unchanged;
         StripFirstScript(text);

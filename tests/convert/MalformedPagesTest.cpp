@@ -15,7 +15,8 @@ namespace {
 std::map<std::string, std::string> DamagedPages() {
     std::string big = "<html><body><ul class=\"tabs\"><li>t</li></ul><div class=\"vCollImg\"><div id=\"detail\">";
     while (big.size() < 5u << 20)
-        big += "<li><a href=\"/search_video/q_x\" target=\"video\">长长的列表 item</a><span style=\"display:none\">?</span></li>\n";
+        big += "<li><a href=\"/search_video/q_x\" target=\"video\">长长的列表 item</a><span "
+               "style=\"display:none\">?</span></li>\n";
     big += "</div></div><div class=\"LPageBar\">1</div><div class=\"pageBar\">1</div></body></html>";
     return {
         {"unclosed", "<html><body><ul class=\"tabs\"><li>a<li>b<div id=\"detail\"><ul><li>open <div class=\"vCollImg\">"
@@ -44,8 +45,9 @@ TEST(MalformedPages, AreConvertedAsFarAsTheyGoAndNeverReadOutsideThePage) {
             NavigationRequest request(ui);
             request.SetProviderTag(converter.providerTag);
             bool result = converter.convert(request, L"http://so.youku.com/" + platform::WideFromUtf8(name));
-            std::string written = ReadHostFile(site.Root().Host(
-                "Quillora/Temp/" + platform::Utf8FromWide(request.OutputPath().substr(request.OutputPath().rfind(L'\\') + 1))));
+            std::string written =
+                ReadHostFile(site.Root().Host("Quillora/Temp/" + platform::Utf8FromWide(request.OutputPath().substr(
+                                                                     request.OutputPath().rfind(L'\\') + 1))));
             if (result) {
                 EXPECT_EQ(written.rfind(YoukuHead().substr(0, 60), 0), 0u);
                 EXPECT_EQ(written.substr(written.size() - PageFooter.size() - 1), std::string(PageFooter) + "\n");

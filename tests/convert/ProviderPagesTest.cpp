@@ -25,8 +25,8 @@ const GoldenCase Cases[] = {
     {"youku", "video-search", "youku-search-video", L"http://so.youku.com/search_video/q_%e5%8a%9f%e5%a4%ab", true, 1},
     {"youku", "video-search-sorry-first", "youku-search-video",
      L"http://so.youku.com/search_video/q_%e6%97%a0%e7%bb%93%e6%9e%9c", true, 1},
-    {"youku", "video-search-two-details", "youku-search-video", L"http://so.youku.com/search_video/q_%e4%b8%a4%e4%b8%aa",
-     true, 1},
+    {"youku", "video-search-two-details", "youku-search-video",
+     L"http://so.youku.com/search_video/q_%e4%b8%a4%e4%b8%aa", true, 1},
     {"youku", "video-search-nothing", "youku-search-video", L"http://so.youku.com/search_video/q_%e7%a9%ba", true, 1},
     {"youku", "playlist-search", "youku-search-playlist", L"http://so.youku.com/search_playlist/q_%e5%8a%9f%e5%a4%ab",
      true, 1},
@@ -93,7 +93,8 @@ TEST_P(ProviderPages, ConvertToTheCheckedPages) {
         std::filesystem::path expected = std::filesystem::path(QUILLORA_EXPECTED_PAGES) / golden.provider /
                                          (std::string(golden.name) + suffix + ".expected.html");
         std::string actual = WithoutOutputName(ReadHostFile(hostPath(page)), stem);
-        std::filesystem::path actualFile = expected.parent_path() / (std::string(golden.name) + suffix + ".actual.html");
+        std::filesystem::path actualFile =
+            expected.parent_path() / (std::string(golden.name) + suffix + ".actual.html");
         bool same = actual == ReadHostFile(expected);
         EXPECT_TRUE(same) << "page " << page << ": see " << actualFile;
         if (!same)

@@ -64,9 +64,9 @@ TEST_F(HttpSessionTest, ASecondRequestReplacesTheFirst) {
     EXPECT_NE(std::strstr(second, "首页"), nullptr);
     EXPECT_EQ(session.BodyLength(), std::strlen(second));
     // A failed request keeps the body of the last one that worked.
-    EXPECT_EQ(session.Request((L"http://127.0.0.1:" + std::to_wstring(RefusedPort()) + L"/").c_str(), false,
-                              nullptr, -1),
-              nullptr);
+    EXPECT_EQ(
+        session.Request((L"http://127.0.0.1:" + std::to_wstring(RefusedPort()) + L"/").c_str(), false, nullptr, -1),
+        nullptr);
     EXPECT_NE(std::strstr(Get(session, L"/"), "首页"), nullptr);
 }
 

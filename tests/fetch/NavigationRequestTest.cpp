@@ -129,8 +129,7 @@ TEST(ScriptedCoreUi, RecordsCallsFromSeveralThreadsAndAnswersInOrder) {
     for (std::thread& worker : workers)
         worker.join();
     EXPECT_EQ(ui.Records().size(), 4u + 4 * 50 * 3);
-    EXPECT_EQ(DescribeFeedback(ui.Records()[0]),
-              "message-box owner=0 caption=\"\" type=4 text=\"a\" answer=2");
+    EXPECT_EQ(DescribeFeedback(ui.Records()[0]), "message-box owner=0 caption=\"\" type=4 text=\"a\" answer=2");
 }
 
 } // namespace

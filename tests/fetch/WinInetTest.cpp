@@ -1,5 +1,5 @@
-#include "platform/base/LastError.h"
 #include "platform/inet/WinInet.h"
+#include "platform/base/LastError.h"
 #include "support/FixtureSite.h"
 
 #include <gtest/gtest.h>
@@ -104,7 +104,8 @@ std::string MakeCertificate(const TemporaryRoot& scratch) {
     std::string directory = scratch.Path().string();
     std::string command = "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2"
                           " -subj /CN=www.youku.com -addext subjectAltName=DNS:www.youku.com"
-                          " -keyout " + directory + "/key.pem -out " + directory + "/cert.pem 2>/dev/null";
+                          " -keyout " +
+                          directory + "/key.pem -out " + directory + "/cert.pem 2>/dev/null";
     EXPECT_EQ(std::system(command.c_str()), 0);
     return directory;
 }

@@ -1,16 +1,16 @@
 #include "FuzzTargets.h"
 
 #include "convert/FiveSixPages.h"
+#include "convert/PagedListing.h"
 #include "convert/SixCnPages.h"
 #include "convert/TudouPages.h"
 #include "convert/UrlClassifier.h"
 #include "convert/YoukuPages.h"
 #include "fetch/ScriptedCoreUi.h"
+#include "platform/base/Utf8.h"
 #include "platform/fs/DeviceRoot.h"
 #include "platform/fs/FileApi.h"
 #include "settings/ProgramFolder.h"
-#include "convert/PagedListing.h"
-#include "platform/base/Utf8.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -45,10 +45,12 @@ int FuzzPages(const std::uint8_t* data, std::size_t size) {
         bool (*build)(NavigationRequest&);
     };
     static const Builder builders[] = {
-        {L"youku", &BuildYoukuVideoSearch}, {L"youku", &BuildYoukuPlaylistSearch}, {L"youku", &BuildYoukuPlaylist},
-        {L"youku", &BuildYoukuChannel},     {L"tudou", &BuildTudouVideoSearch},    {L"tudou", &BuildTudouPlaylistSearch},
-        {L"tudou", &BuildTudouTop},         {L"tudou", &BuildTudouPlaylist},       {L"56", &BuildFiveSixIndexSearch},
-        {L"56", &BuildFiveSixVideoList},    {L"6", &BuildSixCnSearch},             {L"6", &BuildSixCnPlaylist},
+        {L"youku", &BuildYoukuVideoSearch}, {L"youku", &BuildYoukuPlaylistSearch},
+        {L"youku", &BuildYoukuPlaylist},    {L"youku", &BuildYoukuChannel},
+        {L"tudou", &BuildTudouVideoSearch}, {L"tudou", &BuildTudouPlaylistSearch},
+        {L"tudou", &BuildTudouTop},         {L"tudou", &BuildTudouPlaylist},
+        {L"56", &BuildFiveSixIndexSearch},  {L"56", &BuildFiveSixVideoList},
+        {L"6", &BuildSixCnSearch},          {L"6", &BuildSixCnPlaylist},
         {L"6", &BuildSixCnVideos},
     };
     std::string page(reinterpret_cast<const char*>(data), size);

@@ -1,6 +1,6 @@
+#include "platform/text/CodePages.h"
 #include "platform/base/LastError.h"
 #include "platform/text/AnsiText.h"
-#include "platform/text/CodePages.h"
 
 #include <gtest/gtest.h>
 
@@ -93,8 +93,13 @@ TEST(CodePages, EveryGbkCharacterRoundTrips) {
 }
 
 TEST(CodePages, OnePassUtf8ToAnsiMatchesTheTwoCalls) {
-    const std::string samples[] = {"", "ascii only", "获取数据失败！ ok", "a\xC3z\xE4\xB8", "\xF0\x9F\x98\x80 emoji",
-                                   "\xED\xA0\x80 surrogate", "\xC2\xB7\xE2\x82\xAC\xE3\x83\xBB middle dots"};
+    const std::string samples[] = {"",
+                                   "ascii only",
+                                   "获取数据失败！ ok",
+                                   "a\xC3z\xE4\xB8",
+                                   "\xF0\x9F\x98\x80 emoji",
+                                   "\xED\xA0\x80 surrogate",
+                                   "\xC2\xB7\xE2\x82\xAC\xE3\x83\xBB middle dots"};
     for (const std::string& utf8 : samples) {
         std::wstring wide(utf8.size() + 1, L'\0');
         int wideSize = utf8.empty() ? 0

@@ -39,8 +39,8 @@ std::set<std::wstring> Listing(LPCWSTR pattern) {
 TEST(DeviceRoot, FirstUseCopiesTheImageAndLaterUseKeepsUserFiles) {
     TemporaryRoot root;
     std::filesystem::path settings = root.Host("Quillora/Data/Setting.ini");
-    EXPECT_EQ(ReadHostFile(settings), ReadHostFile(std::filesystem::path(QUILLORA_DEVICE_IMAGE_DIR) /
-                                                   "Quillora/Data/Setting.ini"));
+    EXPECT_EQ(ReadHostFile(settings),
+              ReadHostFile(std::filesystem::path(QUILLORA_DEVICE_IMAGE_DIR) / "Quillora/Data/Setting.ini"));
     WriteHostFile(settings, "changed by the user");
     platform::SetDeviceRoot(root.Path());
     platform::DeviceRoot();
@@ -70,7 +70,8 @@ TEST(DeviceFiles, OpenReportsWin32Errors) {
     TemporaryRoot root(TemporaryRoot::Image::None);
     EXPECT_EQ(CreateFileW(L"\\missing.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(CreateFileW(L"\\no\\such.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(CreateFileW(L"\\no\\such.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr),
+              INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
 
     ASSERT_TRUE(WriteDeviceFile(L"\\a.txt", "old"));

@@ -1,6 +1,6 @@
+#include "platform/device/Process.h"
 #include "platform/base/HandleTable.h"
 #include "platform/base/LastError.h"
-#include "platform/device/Process.h"
 #include "support/TemporaryRoot.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "platform/fs/DeviceRoot.h"
 #include "platform/registry/Registry.h"
+#include "platform/fs/DeviceRoot.h"
 #include "support/TemporaryRoot.h"
 
 #include <gtest/gtest.h>
@@ -104,8 +104,9 @@ TEST(Registry, SubKeysAreEnumeratedOnce) {
 
 TEST(Registry, DamagedFileIsReadAsFarAsItMakesSense) {
     TemporaryRoot root(TemporaryRoot::Image::None);
-    WriteHostFile(root.Host("Registry.reg"), "garbage\n[HKEY_CURRENT_USER\\K]\n\"A\"=dword:0000000a\n\"B\"=\"unterminated\n"
-                                             "\"C\"=hex(3):zz,01\n=broken\n\"D\"\n");
+    WriteHostFile(root.Host("Registry.reg"),
+                  "garbage\n[HKEY_CURRENT_USER\\K]\n\"A\"=dword:0000000a\n\"B\"=\"unterminated\n"
+                  "\"C\"=hex(3):zz,01\n=broken\n\"D\"\n");
     HKEY key = nullptr;
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"K", 0, KEY_READ, &key), ERROR_SUCCESS);
     DWORD value = 0, size = 4;

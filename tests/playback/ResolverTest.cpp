@@ -26,7 +26,9 @@ protected:
     void Settings(std::u16string text) {
         WriteHostFile(m_site.Root().Host("Quillora/Data/Setting.ini"), IniBytes(text));
     }
-    std::string Stream(const std::string& name) { return "http://127.0.0.1:" + std::to_string(m_site.Port()) + "/flv/" + name; }
+    std::string Stream(const std::string& name) {
+        return "http://127.0.0.1:" + std::to_string(m_site.Port()) + "/flv/" + name;
+    }
     std::string Playlist() { return ReadHostFile(m_site.Root().Host("Quillora/Data/video.m3u")); }
     bool PlaylistExists() { return std::filesystem::exists(m_site.Root().Host("Quillora/Data/video.m3u")); }
     // The players note their start in player.log on their own time.

@@ -1,5 +1,5 @@
-#include "platform/fs/FileApi.h"
 #include "settings/IniFile.h"
+#include "platform/fs/FileApi.h"
 #include "settings/ProgramFolder.h"
 #include "support/IniBytes.h"
 #include "support/TemporaryRoot.h"
@@ -33,16 +33,15 @@ struct WriteCase {
 
 TEST_F(IniFileTest, WritesGiveExactlyTheseBytes) {
     const WriteCase cases[] = {
-        {"a file of only the mark gets a header without a line end before or after", u"", L"Network", L"IsWLAN",
-         L"1", Ini(u"[Network]\r\n  IsWLAN=1")},
-        {"a key missing from the last section is appended at the end", u"[Player]\r\n  EnableFtVideo=1",
-         L"Player", L"Path", L"\\Program Files\\p.exe",
-         Ini(u"[Player]\r\n  EnableFtVideo=1\r\n  Path=\\Program Files\\p.exe")},
+        {"a file of only the mark gets a header without a line end before or after", u"", L"Network", L"IsWLAN", L"1",
+         Ini(u"[Network]\r\n  IsWLAN=1")},
+        {"a key missing from the last section is appended at the end", u"[Player]\r\n  EnableFtVideo=1", L"Player",
+         L"Path", L"\\Program Files\\p.exe", Ini(u"[Player]\r\n  EnableFtVideo=1\r\n  Path=\\Program Files\\p.exe")},
         {"replacing a value keeps every other byte", u"[A]\r\n  k=old\r\n  kk=2\r\n[B]\r\n  k=3", L"A", L"k", L"new",
          Ini(u"[A]\r\n  k=new\r\n  kk=2\r\n[B]\r\n  k=3")},
         {"replacing the very last value", u"[A]\r\n  k=old", L"A", L"k", L"", Ini(u"[A]\r\n  k=")},
-        {"a key missing from an inner section goes before the next header", u"[A]\r\n  x=1\r\n[B]\r\n  y=2", L"A",
-         L"k", L"v", Ini(u"[A]\r\n  x=1\r\n  k=v\r\n[B]\r\n  y=2")},
+        {"a key missing from an inner section goes before the next header", u"[A]\r\n  x=1\r\n[B]\r\n  y=2", L"A", L"k",
+         L"v", Ini(u"[A]\r\n  x=1\r\n  k=v\r\n[B]\r\n  y=2")},
         {"a missing section is appended after a line end", u"[A]\r\n  x=1", L"B", L"k", L"v",
          Ini(u"[A]\r\n  x=1\r\n[B]\r\n  k=v")},
         {"a header not followed by CR is no header", u"[A]\r\n  x=1\r\n[Network]", L"Network", L"IsWLAN", L"0",
@@ -89,12 +88,12 @@ TEST_F(IniFileTest, DamagedFilesLeaveTheDefaults) {
     const std::string damaged[] = {
         "",
         "\xFF",
-        "[Network]\r\n  IsWLAN=0",                            // no mark: a UTF-8 or ANSI file
-        Ini(u"[Network]\r\n  IsWLAN=0").substr(0, 13),        // cut inside the key
-        Ini(u"[Network]\r\n  IsWLAN=0") + "\x01",             // odd byte count
-        Ini(u"[Netw"),                                         // section name cut by the end
-        Ini(u"[Network"),                                      // header without "]"
-        Ini(u"[Network]\r\n  IsWLAN"),                         // key without "="
+        "[Network]\r\n  IsWLAN=0",                                                    // no mark: a UTF-8 or ANSI file
+        Ini(u"[Network]\r\n  IsWLAN=0").substr(0, 13),                                // cut inside the key
+        Ini(u"[Network]\r\n  IsWLAN=0") + "\x01",                                     // odd byte count
+        Ini(u"[Netw"),                                                                // section name cut by the end
+        Ini(u"[Network"),                                                             // header without "]"
+        Ini(u"[Network]\r\n  IsWLAN"),                                                // key without "="
         Ini(u"[Network]\r\n") + std::string("\0\0", 2) + Utf16LeBytes(u"  IsWLAN=0"), // text ends at a zero
     };
     for (const std::string& bytes : damaged) {

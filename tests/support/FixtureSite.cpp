@@ -7,9 +7,8 @@
 #include <unistd.h>
 
 namespace {
-const char* const MappedHosts[] = {"so.youku.com", "www.youku.com", "so.tudou.com", "www.tudou.com",
-                                   "so.56.com",    "www.56.com",    "6.cn",         "www.flvcd.com",
-                                   "www.8fan.net", "10.0.0.172"};
+const char* const MappedHosts[] = {"so.youku.com", "www.youku.com", "so.tudou.com",  "www.tudou.com", "so.56.com",
+                                   "www.56.com",   "6.cn",          "www.flvcd.com", "www.8fan.net",  "10.0.0.172"};
 }
 
 FixtureSite::FixtureSite(const std::string& sites) : m_server(sites) {

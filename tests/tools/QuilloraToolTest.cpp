@@ -61,11 +61,15 @@ TEST_F(ToolIni, SetWritesTheExpectedBytes) {
     };
     const Case cases[] = {
         {u"", {"Network", "IsWLAN", "1"}, u"[Network]\r\n  IsWLAN=1"},
-        {u"[Network]\r\n  IsWLAN=1\r\n[Player]\r\n  EnableFtVideo=1", {"Player", "Path", "\\Windows\\mpv.exe"},
+        {u"[Network]\r\n  IsWLAN=1\r\n[Player]\r\n  EnableFtVideo=1",
+         {"Player", "Path", "\\Windows\\mpv.exe"},
          u"[Network]\r\n  IsWLAN=1\r\n[Player]\r\n  EnableFtVideo=1\r\n  Path=\\Windows\\mpv.exe"},
-        {u"[Network]\r\n  IsWLAN=1\r\n  AutoConnect=1\r\n[Player]\r\n  Path=", {"--int", "Network", "IsWLAN", "0"},
+        {u"[Network]\r\n  IsWLAN=1\r\n  AutoConnect=1\r\n[Player]\r\n  Path=",
+         {"--int", "Network", "IsWLAN", "0"},
          u"[Network]\r\n  IsWLAN=0\r\n  AutoConnect=1\r\n[Player]\r\n  Path="},
-        {u"[A]\r\n  x=1\r\n[Network]", {"Network", "IsWLAN", "1"}, u"[A]\r\n  x=1\r\n[Network]\r\n[Network]\r\n  IsWLAN=1"},
+        {u"[A]\r\n  x=1\r\n[Network]",
+         {"Network", "IsWLAN", "1"},
+         u"[A]\r\n  x=1\r\n[Network]\r\n[Network]\r\n  IsWLAN=1"},
         {u"[network]\r\n  IsWLAN=1", {"Network", "IsWLAN", "0"}, u"[network]\r\n  IsWLAN=1\r\n[Network]\r\n  IsWLAN=0"},
     };
     for (const Case& c : cases) {
@@ -125,8 +129,8 @@ namespace {
 TEST(ToolConvert, PrintsTheResultThePagesAndTheFeedback) {
     FixtureSite site;
     TemporaryRoot root(TemporaryRoot::Image::None);
-    Outcome converted = Tool({"convert", "youku-playlist", "http://so.youku.com/playlist_show/id_1234567.html", "--root",
-                              root.Path().string()},
+    Outcome converted = Tool({"convert", "youku-playlist", "http://so.youku.com/playlist_show/id_1234567.html",
+                              "--root", root.Path().string()},
                              root);
     EXPECT_EQ(converted.exit, 0) << converted.err;
     std::istringstream lines(converted.out);
@@ -143,9 +147,9 @@ TEST(ToolConvert, PrintsTheResultThePagesAndTheFeedback) {
     EXPECT_EQ(show, "feedback: wait-dialog show owner=0xb0 value=1");
     EXPECT_EQ(close, "feedback: wait-dialog close");
 
-    Outcome failed = Tool({"--root", root.Path().string(), "convert", "youku-playlist",
-                           "http://so.youku.com/playlist_show/id_404.html"},
-                          root);
+    Outcome failed = Tool(
+        {"--root", root.Path().string(), "convert", "youku-playlist", "http://so.youku.com/playlist_show/id_404.html"},
+        root);
     EXPECT_EQ(failed.out.substr(0, failed.out.find('\n')), "result: false");
     EXPECT_EQ(failed.out.find("written:"), std::string::npos);
     EXPECT_EQ(Tool({"convert", "tudou-nothing", "http://x/"}, root).exit, 2);
@@ -169,9 +173,8 @@ TEST(ToolResolve, PrintsThePlaylistAndTheHandOff) {
     std::string playlist = ReadHostFile(root.Host("Quillora/Data/video.m3u"));
     EXPECT_EQ(std::count(playlist.begin(), playlist.end(), '\n'), 7);
 
-    Outcome played = Tool({"--root", root.Path().string(), "resolve", "2",
-                           "http://v.youku.com/v_show/id_XMTk4NzY1NDM=.html"},
-                          root);
+    Outcome played =
+        Tool({"--root", root.Path().string(), "resolve", "2", "http://v.youku.com/v_show/id_XMTk4NzY1NDM=.html"}, root);
     EXPECT_EQ(played.out.substr(0, played.out.find('\n')), "result: true");
     EXPECT_EQ(played.out.find("written:"), std::string::npos);
     EXPECT_EQ(Tool({"resolve", "3", "http://x/"}, root).exit, 2);
@@ -184,7 +187,9 @@ namespace {
 TEST(ToolNavigate, WalksTheWholeRoad) {
     FixtureSite site;
     TemporaryRoot root;
-    auto navigate = [&](const std::string& url) { return Tool({"navigate", url, "--root", root.Path().string()}, root); };
+    auto navigate = [&](const std::string& url) {
+        return Tool({"navigate", url, "--root", root.Path().string()}, root);
+    };
 
     Outcome page = navigate("http://so.tudou.com/isearch/kungfu");
     EXPECT_EQ(page.out.substr(0, page.out.find('\n')), "result: 0") << page.out << page.err;
@@ -211,8 +216,9 @@ TEST(ToolNavigate, WalksTheWholeRoad) {
     EXPECT_EQ(log, "FtVideo.exe " + flv + "\n");
 
     Outcome unknown = navigate("http://www.example.com/");
-    EXPECT_EQ(unknown.out, "result: 1\n"
-                           "feedback: message-box owner=0xb0 caption=\"错误\" type=0 text=\"页面解析失败！\" answer=1\n");
+    EXPECT_EQ(unknown.out,
+              "result: 1\n"
+              "feedback: message-box owner=0xb0 caption=\"错误\" type=0 text=\"页面解析失败！\" answer=1\n");
 }
 
 } // namespace

@@ -31,8 +31,8 @@ std::optional<std::pair<DWORD, std::uint64_t>> PlaylistStamp() {
     if (search == INVALID_HANDLE_VALUE)
         return std::nullopt;
     FindClose(search);
-    std::uint64_t time = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-                         data.ftLastWriteTime.dwLowDateTime;
+    std::uint64_t time =
+        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
     return std::make_pair(data.nFileSizeLow, time);
 }
 
