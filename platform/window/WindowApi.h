@@ -1,0 +1,69 @@
+#pragma once
+// Windows, their classes, and the message queues of the threads that own them. Any
+// thread may create windows; each such thread gets a queue of its own. A message sent
+// to another thread's window is handled on that thread while the sender waits, and the
+// waiting sender goes on handling messages sent to its own windows, so two threads
+// sending to each other do not lock up. WM_PAINT is made when a thread's queue is
+// empty and one of its windows needs painting; WM_TIMER after that.
+// Windows have no frame: the client area is the whole window.
+
+#include "platform/window/WindowTypes.h"
+
+constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
+constexpr DWORD ERROR_CANNOT_FIND_WND_CLASS = 1407;
+constexpr DWORD ERROR_CLASS_ALREADY_EXISTS = 1410;
+
+ATOM RegisterClassW(const WNDCLASSW* windowClass);
+BOOL UnregisterClassW(LPCWSTR className, HINSTANCE instance);
+HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID parameter);
+BOOL DestroyWindow(HWND window);
+BOOL IsWindow(HWND window);
+BOOL IsWindowVisible(HWND window);
+BOOL IsWindowEnabled(HWND window);
+LONG GetWindowLongW(HWND window, int index);
+LONG SetWindowLongW(HWND window, int index, LONG value);
+HWND SetParent(HWND child, HWND parent);
+HWND GetParent(HWND window);
+HWND GetWindow(HWND window, UINT relation);
+BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
+BOOL ShowWindow(HWND window, int command);
+BOOL EnableWindow(HWND window, BOOL enable);
+BOOL SetForegroundWindow(HWND window);
+HWND SetActiveWindow(HWND window);
+HWND GetActiveWindow();
+HWND FindWindowW(LPCWSTR className, LPCWSTR windowName);
+BOOL SetWindowTextW(HWND window, LPCWSTR text);
+int GetWindowTextW(HWND window, LPWSTR text, int maximum);
+int GetClassNameW(HWND window, LPWSTR name, int maximum);
+BOOL GetClientRect(HWND window, RECT* rect);
+BOOL GetWindowRect(HWND window, RECT* rect);
+BOOL ClientToScreen(HWND window, POINT* point);
+BOOL ScreenToClient(HWND window, POINT* point);
+int GetSystemMetrics(int index);
+BOOL SystemParametersInfoW(UINT action, UINT parameter, LPVOID value, UINT winIni);
+
+BOOL GetMessageW(MSG* message, HWND window, UINT first, UINT last);
+BOOL PeekMessageW(MSG* message, HWND window, UINT first, UINT last, UINT remove);
+BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void PostQuitMessage(int exitCode);
+LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL TranslateMessage(const MSG* message);
+LRESULT DispatchMessageW(const MSG* message);
+LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CallWindowProcW(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+UINT RegisterWindowMessageW(LPCWSTR name);
+
+UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC procedure);
+BOOL KillTimer(HWND window, UINT_PTR id);
+
+HWND SetCapture(HWND window);
+BOOL ReleaseCapture();
+HWND GetCapture();
+HWND SetFocus(HWND window);
+HWND GetFocus();
+
+BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
+BOOL ValidateRect(HWND window, const RECT* rect);
+BOOL GetUpdateRect(HWND window, RECT* rect, BOOL erase);
+BOOL UpdateWindow(HWND window);

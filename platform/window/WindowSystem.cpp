@@ -1,0 +1,67 @@
+#include "platform/window/WindowSystem.h"
+
+#include "platform/base/LastError.h"
+#include "platform/base/Time.h"
+#include "platform/window/WindowApi.h"
+
+#include <cwctype>
+
+namespace platform::window {
+
+System& TheSystem() {
+    static System system;
+    return system;
+}
+
+std::shared_ptr<ThreadQueue> CurrentQueue() {
+    thread_local std::shared_ptr<ThreadQueue> queue = std::make_shared<ThreadQueue>();
+    return queue;
+}
+
+Window* FindWindowData(System& system, HWND window) {
+    auto found = system.windows.find(window);
+    if (found == system.windows.end()) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
+    return found->second.get();
+}
+
+LRESULT CallProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    WNDPROC procedure;
+    {
+        System& system = TheSystem();
+        std::lock_guard guard(system.lock);
+        Window* data = FindWindowData(system, window);
+        if (!data)
+            return 0;
+        procedure = data->procedure;
+    }
+    return procedure ? procedure(window, message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
+}
+
+std::wstring FoldCase(std::wstring_view text) {
+    std::wstring folded(text);
+    for (wchar_t& c : folded)
+        c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+    return folded;
+}
+
+RECT ScreenRect(System& system, const Window& window) {
+    RECT rect = window.rect;
+    for (HWND parent = window.parent; parent;) {
+        Window* data = FindWindowData(system, parent);
+        if (!data)
+            break;
+        rect.left += data->rect.left;
+        rect.right += data->rect.left;
+        rect.top += data->rect.top;
+        rect.bottom += data->rect.top;
+        parent = data->parent;
+    }
+    return rect;
+}
+
+DWORD Now() { return GetTickCount(); }
+
+} // namespace platform::window
