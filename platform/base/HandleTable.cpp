@@ -29,8 +29,22 @@ HANDLE InsertHandle(std::shared_ptr<HandleObject> object) {
     std::lock_guard guard(table.lock);
     std::uintptr_t value = table.next;
     table.next += 4;
+    object->m_handle = reinterpret_cast<HANDLE>(value);
     table.objects.emplace(value, std::move(object));
     return reinterpret_cast<HANDLE>(value);
+}
+
+HANDLE HandleFor(const std::shared_ptr<HandleObject>& object) {
+    if (!object)
+        return nullptr;
+    {
+        Table& table = TheTable();
+        std::lock_guard guard(table.lock);
+        auto found = table.objects.find(reinterpret_cast<std::uintptr_t>(object->m_handle));
+        if (found != table.objects.end() && found->second == object)
+            return object->m_handle;
+    }
+    return InsertHandle(object);
 }
 
 std::shared_ptr<HandleObject> LookupHandle(HANDLE handle, HandleKind kind) {

@@ -12,7 +12,7 @@
 
 namespace platform {
 
-enum class HandleKind { File, FindSearch, Internet, RegistryKey, Process, Mutex };
+enum class HandleKind { File, FindSearch, Internet, RegistryKey, Process, Mutex, DeviceContext, GdiObject };
 
 class HandleObject {
 public:
@@ -24,11 +24,16 @@ public:
     HandleKind Kind() const { return m_kind; }
 
 private:
+    friend HANDLE InsertHandle(std::shared_ptr<HandleObject> object);
+    friend HANDLE HandleFor(const std::shared_ptr<HandleObject>& object);
     HandleKind m_kind;
+    HANDLE m_handle = nullptr; // the handle it was last inserted under
 };
 
 HANDLE InsertHandle(std::shared_ptr<HandleObject> object);
 std::shared_ptr<HandleObject> LookupHandle(HANDLE handle, HandleKind kind);
+// The object's handle; an object whose handle was removed gets a new one.
+HANDLE HandleFor(const std::shared_ptr<HandleObject>& object);
 // Removes the handle if it is of one of `kinds`; the object is destroyed once the last
 // lookup result is gone.
 bool RemoveHandle(HANDLE handle, std::initializer_list<HandleKind> kinds);

@@ -22,6 +22,7 @@ using LPVOID = void*;
 using LPCVOID = const void*;
 using LPDWORD = DWORD*;
 using LPBOOL = BOOL*;
+using LPINT = int*;
 using HANDLE = void*;
 using HMODULE = void*;
 using HINSTANCE = void*;

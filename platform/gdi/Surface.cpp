@@ -1,0 +1,180 @@
+#include "platform/gdi/Surface.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform {
+namespace {
+
+// The part of `to` inside `clip` whose source stays inside the source bounds.
+RECT CopyArea(const RECT& to, POINT from, const RECT& clip, const RECT& sourceBounds) {
+    RECT area = IntersectRects(to, clip);
+    RECT sourceInTarget{sourceBounds.left - from.x + to.left, sourceBounds.top - from.y + to.top,
+                        sourceBounds.right - from.x + to.left, sourceBounds.bottom - from.y + to.top};
+    return IntersectRects(area, sourceInTarget);
+}
+
+BYTE Channel(Pixel pixel, int shift) { return static_cast<BYTE>((pixel >> shift) & 0xFF); }
+
+Pixel Pack(unsigned alpha, unsigned red, unsigned green, unsigned blue) {
+    return (alpha << 24) | (red << 16) | (green << 8) | blue;
+}
+
+// Source over destination with the source scaled by `alpha` (0..255); `premultiplied`
+// when the source's colour channels are already multiplied by its own alpha.
+Pixel Over(Pixel destination, Pixel source, unsigned alpha, bool perPixel) {
+    unsigned sourceAlpha = perPixel ? Channel(source, 24) * alpha / 255 : alpha;
+    unsigned keep = 255 - sourceAlpha;
+    auto mix = [&](int shift) {
+        unsigned s = Channel(source, shift);
+        unsigned contribution = perPixel ? s * alpha / 255 : s * alpha / 255;
+        return std::min(255u, contribution + Channel(destination, shift) * keep / 255);
+    };
+    return Pack(std::min(255u, sourceAlpha + Channel(destination, 24) * keep / 255), mix(16), mix(8), mix(0));
+}
+
+int SourceCoordinate(int position, int toStart, int toSize, int fromStart, int fromSize) {
+    // The centre of the target pixel, mapped into the source.
+    return fromStart + static_cast<int>((static_cast<long long>(position - toStart) * 2 + 1) * fromSize / (2LL * toSize));
+}
+
+} // namespace
+
+Pixel PixelFromColor(COLORREF color) {
+    return Pack(0, color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+}
+
+COLORREF ColorFromPixel(Pixel pixel) {
+    return static_cast<COLORREF>(Channel(pixel, 16)) | (static_cast<COLORREF>(Channel(pixel, 8)) << 8) |
+           (static_cast<COLORREF>(Channel(pixel, 0)) << 16);
+}
+
+Surface::Surface(int width, int height, bool bottomUp)
+    : m_width(std::max(width, 0)), m_height(std::max(height, 0)), m_bottomUp(bottomUp),
+      m_pixels(static_cast<std::size_t>(m_width) * m_height, 0) {}
+
+void FillPixels(Surface& target, const RECT& rect, Pixel pixel, const RectRegion& clip) {
+    for (const RECT& part : clip.Rects()) {
+        RECT area = IntersectRects(IntersectRects(rect, part), target.Bounds());
+        for (int y = area.top; y < area.bottom; ++y)
+            std::fill(target.Row(y) + area.left, target.Row(y) + area.right, pixel);
+    }
+}
+
+void CopyPixels(Surface& target, const RECT& to, const Surface& source, POINT from, const RectRegion& clip) {
+    bool sameSurface = &target == &source;
+    for (const RECT& part : clip.Rects()) {
+        RECT area = CopyArea(to, from, IntersectRects(part, target.Bounds()), source.Bounds());
+        if (IsEmptyRect(area))
+            continue;
+        int dx = from.x - to.left, dy = from.y - to.top;
+        std::size_t bytes = static_cast<std::size_t>(area.right - area.left) * sizeof(Pixel);
+        // Within one surface, rows are taken in the order that never reads a row already written.
+        bool upward = sameSurface && dy < 0;
+        for (int i = 0; i < area.bottom - area.top; ++i) {
+            int y = upward ? area.bottom - 1 - i : area.top + i;
+            std::memmove(target.Row(y) + area.left, source.Row(y + dy) + area.left + dx, bytes);
+        }
+    }
+}
+
+void StretchPixels(Surface& target, const RECT& to, const Surface& source, const RECT& from, const RectRegion& clip) {
+    int toWidth = to.right - to.left, toHeight = to.bottom - to.top;
+    int fromWidth = from.right - from.left, fromHeight = from.bottom - from.top;
+    if (toWidth <= 0 || toHeight <= 0 || fromWidth <= 0 || fromHeight <= 0)
+        return;
+    for (const RECT& part : clip.Rects()) {
+        RECT area = IntersectRects(IntersectRects(to, part), target.Bounds());
+        for (int y = area.top; y < area.bottom; ++y) {
+            int sy = SourceCoordinate(y, to.top, toHeight, from.top, fromHeight);
+            if (sy < 0 || sy >= source.Height())
+                continue;
+            Pixel* row = target.Row(y);
+            const Pixel* sourceRow = source.Row(sy);
+            for (int x = area.left; x < area.right; ++x) {
+                int sx = SourceCoordinate(x, to.left, toWidth, from.left, fromWidth);
+                if (sx >= 0 && sx < source.Width())
+                    row[x] = sourceRow[sx];
+            }
+        }
+    }
+}
+
+void BlendPixels(Surface& target, const RECT& to, const Surface& source, const RECT& from, BYTE constantAlpha,
+                 bool perPixel, const RectRegion& clip) {
+    int toWidth = to.right - to.left, toHeight = to.bottom - to.top;
+    int fromWidth = from.right - from.left, fromHeight = from.bottom - from.top;
+    if (toWidth <= 0 || toHeight <= 0 || fromWidth <= 0 || fromHeight <= 0)
+        return;
+    for (const RECT& part : clip.Rects()) {
+        RECT area = IntersectRects(IntersectRects(to, part), target.Bounds());
+        for (int y = area.top; y < area.bottom; ++y) {
+            int sy = SourceCoordinate(y, to.top, toHeight, from.top, fromHeight);
+            if (sy < 0 || sy >= source.Height())
+                continue;
+            Pixel* row = target.Row(y);
+            const Pixel* sourceRow = source.Row(sy);
+            for (int x = area.left; x < area.right; ++x) {
+                int sx = SourceCoordinate(x, to.left, toWidth, from.left, fromWidth);
+                if (sx >= 0 && sx < source.Width())
+                    row[x] = Over(row[x], sourceRow[sx], constantAlpha, perPixel);
+            }
+        }
+    }
+}
+
+void MaskPixels(Surface& target, const RECT& to, const Surface& source, POINT from, const Surface& mask,
+                POINT maskFrom, bool keepWhereSet, const RectRegion& clip) {
+    for (const RECT& part : clip.Rects()) {
+        RECT area = CopyArea(to, from, IntersectRects(part, target.Bounds()), source.Bounds());
+        for (int y = area.top; y < area.bottom; ++y) {
+            int my = y - to.top + maskFrom.y;
+            for (int x = area.left; x < area.right; ++x) {
+                int mx = x - to.left + maskFrom.x;
+                bool set = mx >= 0 && my >= 0 && mx < mask.Width() && my < mask.Height() &&
+                           (mask.Row(my)[mx] & 0x00FFFFFF) != 0;
+                if (set != keepWhereSet)
+                    target.Row(y)[x] = source.Row(y - to.top + from.y)[x - to.left + from.x];
+            }
+        }
+    }
+}
+
+void VerticalGradient(Surface& target, const RECT& rect, Pixel top, Pixel bottom, const RectRegion& clip) {
+    int height = rect.bottom - rect.top;
+    if (height <= 0)
+        return;
+    for (const RECT& part : clip.Rects()) {
+        RECT area = IntersectRects(IntersectRects(rect, part), target.Bounds());
+        for (int y = area.top; y < area.bottom; ++y) {
+            int step = y - rect.top;
+            auto mix = [&](int shift) {
+                int a = Channel(top, shift), b = Channel(bottom, shift);
+                return static_cast<unsigned>(a + (b - a) * step / std::max(height - 1, 1));
+            };
+            Pixel pixel = Pack(0, mix(16), mix(8), mix(0));
+            std::fill(target.Row(y) + area.left, target.Row(y) + area.right, pixel);
+        }
+    }
+}
+
+void BlendCoverage(Surface& target, POINT origin, const CoverageMask& mask, Pixel color, const RectRegion& clip) {
+    RECT placed{origin.x, origin.y, origin.x + mask.width, origin.y + mask.height};
+    for (const RECT& part : clip.Rects()) {
+        RECT area = IntersectRects(IntersectRects(placed, part), target.Bounds());
+        for (int y = area.top; y < area.bottom; ++y) {
+            Pixel* row = target.Row(y);
+            const std::uint8_t* coverage = mask.coverage.data() + static_cast<std::size_t>(y - origin.y) * mask.width;
+            for (int x = area.left; x < area.right; ++x) {
+                unsigned a = coverage[x - origin.x];
+                if (a == 0)
+                    continue;
+                Pixel under = row[x];
+                auto mix = [&](int shift) { return (Channel(color, shift) * a + Channel(under, shift) * (255 - a)) / 255; };
+                row[x] = Pack(Channel(under, 24), mix(16), mix(8), mix(0));
+            }
+        }
+    }
+}
+
+} // namespace platform
