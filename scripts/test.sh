@@ -16,7 +16,7 @@ run_tests build-debug
 
 echo "== address and undefined-behaviour sanitizers"
 "$top/scripts/build.sh" build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILLORA_SANITIZE=address,undefined
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_tests build-asan
+ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$top/tests/lsan.supp" UBSAN_OPTIONS=print_stacktrace=1 run_tests build-asan
 
 echo "== thread sanitizer"
 "$top/scripts/build.sh" build-tsan -DCMAKE_BUILD_TYPE=Debug -DQUILLORA_SANITIZE=thread

@@ -138,6 +138,7 @@ COLORREF GetPixel(HDC dc, int x, int y) {
     POINT at{x + context->origin.x, y + context->origin.y};
     if (at.x < 0 || at.y < 0 || at.x >= context->target->Width() || at.y >= context->target->Height())
         return CLR_INVALID;
+    std::lock_guard guard(context->target->Lock());
     return ColorFromPixel(context->target->Row(at.y)[at.x]);
 }
 

@@ -33,6 +33,30 @@ Pixel Over(Pixel destination, Pixel source, unsigned alpha, bool perPixel) {
     return Pack(std::min(255u, sourceAlpha + Channel(destination, 24) * keep / 255), mix(16), mix(8), mix(0));
 }
 
+// Holds the locks of the surfaces an operation touches, each once.
+class Locks {
+public:
+    Locks(const Surface& a, const Surface* b = nullptr, const Surface* c = nullptr) {
+        for (const Surface* surface : {&a, b, c}) {
+            if (surface && std::find(m_taken.begin(), m_taken.end(), &surface->Lock()) == m_taken.end())
+                m_taken.push_back(&surface->Lock());
+        }
+        // A fixed order keeps two operations on the same pair from waiting on each other.
+        std::sort(m_taken.begin(), m_taken.end());
+        for (std::mutex* lock : m_taken)
+            lock->lock();
+    }
+    ~Locks() {
+        for (std::mutex* lock : m_taken)
+            lock->unlock();
+    }
+    Locks(const Locks&) = delete;
+    Locks& operator=(const Locks&) = delete;
+
+private:
+    std::vector<std::mutex*> m_taken;
+};
+
 int SourceCoordinate(int position, int toStart, int toSize, int fromStart, int fromSize) {
     // The centre of the target pixel, mapped into the source.
     return fromStart + static_cast<int>((static_cast<long long>(position - toStart) * 2 + 1) * fromSize / (2LL * toSize));
@@ -54,6 +78,7 @@ Surface::Surface(int width, int height, bool bottomUp)
       m_pixels(static_cast<std::size_t>(m_width) * m_height, 0) {}
 
 void FillPixels(Surface& target, const RECT& rect, Pixel pixel, const RectRegion& clip) {
+    Locks locks(target);
     for (const RECT& part : clip.Rects()) {
         RECT area = IntersectRects(IntersectRects(rect, part), target.Bounds());
         for (int y = area.top; y < area.bottom; ++y)
@@ -62,6 +87,7 @@ void FillPixels(Surface& target, const RECT& rect, Pixel pixel, const RectRegion
 }
 
 void CopyPixels(Surface& target, const RECT& to, const Surface& source, POINT from, const RectRegion& clip) {
+    Locks locks(target, &source);
     bool sameSurface = &target == &source;
     for (const RECT& part : clip.Rects()) {
         RECT area = CopyArea(to, from, IntersectRects(part, target.Bounds()), source.Bounds());
@@ -79,6 +105,7 @@ void CopyPixels(Surface& target, const RECT& to, const Surface& source, POINT fr
 }
 
 void StretchPixels(Surface& target, const RECT& to, const Surface& source, const RECT& from, const RectRegion& clip) {
+    Locks locks(target, &source);
     int toWidth = to.right - to.left, toHeight = to.bottom - to.top;
     int fromWidth = from.right - from.left, fromHeight = from.bottom - from.top;
     if (toWidth <= 0 || toHeight <= 0 || fromWidth <= 0 || fromHeight <= 0)
@@ -102,6 +129,7 @@ void StretchPixels(Surface& target, const RECT& to, const Surface& source, const
 
 void BlendPixels(Surface& target, const RECT& to, const Surface& source, const RECT& from, BYTE constantAlpha,
                  bool perPixel, const RectRegion& clip) {
+    Locks locks(target, &source);
     int toWidth = to.right - to.left, toHeight = to.bottom - to.top;
     int fromWidth = from.right - from.left, fromHeight = from.bottom - from.top;
     if (toWidth <= 0 || toHeight <= 0 || fromWidth <= 0 || fromHeight <= 0)
@@ -125,6 +153,7 @@ void BlendPixels(Surface& target, const RECT& to, const Surface& source, const R
 
 void MaskPixels(Surface& target, const RECT& to, const Surface& source, POINT from, const Surface& mask,
                 POINT maskFrom, bool keepWhereSet, const RectRegion& clip) {
+    Locks locks(target, &source, &mask);
     for (const RECT& part : clip.Rects()) {
         RECT area = CopyArea(to, from, IntersectRects(part, target.Bounds()), source.Bounds());
         for (int y = area.top; y < area.bottom; ++y) {
@@ -141,6 +170,7 @@ void MaskPixels(Surface& target, const RECT& to, const Surface& source, POINT fr
 }
 
 void VerticalGradient(Surface& target, const RECT& rect, Pixel top, Pixel bottom, const RectRegion& clip) {
+    Locks locks(target);
     int height = rect.bottom - rect.top;
     if (height <= 0)
         return;
@@ -159,6 +189,7 @@ void VerticalGradient(Surface& target, const RECT& rect, Pixel top, Pixel bottom
 }
 
 void BlendCoverage(Surface& target, POINT origin, const CoverageMask& mask, Pixel color, const RectRegion& clip) {
+    Locks locks(target);
     RECT placed{origin.x, origin.y, origin.x + mask.width, origin.y + mask.height};
     for (const RECT& part : clip.Rects()) {
         RECT area = IntersectRects(IntersectRects(placed, part), target.Bounds());

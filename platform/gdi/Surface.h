@@ -2,12 +2,14 @@
 // A 32-bit pixel buffer (0xAARRGGBB in a 32-bit word: blue in the lowest byte, as a
 // device-independent bitmap holds it) and the raster operations on it. Every
 // operation draws only inside the given clip rectangles, which must lie inside the
-// surface. Not thread-safe: the owner of a surface draws on it.
+// surface. Each operation holds the surfaces' locks while it works, so a display may read
+// the screen surface (under Lock) while windows draw on it.
 
 #include "platform/base/Win32Types.h"
 #include "platform/gdi/RectRegion.h"
 
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 namespace platform {
@@ -29,6 +31,7 @@ public:
     const Pixel* Row(int y) const { return m_pixels.data() + static_cast<std::size_t>(RowIndex(y)) * m_width; }
     // The memory as a bitmap's bits: the first row in memory first.
     void* Bits() { return m_pixels.data(); }
+    std::mutex& Lock() const { return m_lock; }
 
 private:
     int RowIndex(int y) const { return m_bottomUp ? m_height - 1 - y : y; }
@@ -37,6 +40,7 @@ private:
     int m_height;
     bool m_bottomUp;
     std::vector<Pixel> m_pixels;
+    mutable std::mutex m_lock;
 };
 
 // 8-bit coverage, one byte a pixel, row after row.

@@ -9,6 +9,8 @@
 
 #include "platform/window/WindowTypes.h"
 
+#include <vector>
+
 constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
 constexpr DWORD ERROR_CANNOT_FIND_WND_CLASS = 1407;
 constexpr DWORD ERROR_CLASS_ALREADY_EXISTS = 1410;
@@ -67,3 +69,19 @@ BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
 BOOL ValidateRect(HWND window, const RECT* rect);
 BOOL GetUpdateRect(HWND window, RECT* rect, BOOL erase);
 BOOL UpdateWindow(HWND window);
+
+namespace platform {
+
+// What decides where a window may draw on the screen: its own screen rectangle, the
+// screen rectangles of its ancestors (it is drawn within them), and those of the
+// visible windows above it and above its ancestors, and of its visible children (they
+// cover it: a window never paints over its children).
+struct WindowPlacement {
+    RECT window;
+    std::vector<RECT> ancestors;
+    std::vector<RECT> above;
+    bool visible;
+};
+bool PlacementOf(HWND window, WindowPlacement& placement);
+
+} // namespace platform

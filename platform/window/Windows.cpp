@@ -418,3 +418,37 @@ BOOL SystemParametersInfoW(UINT action, UINT, LPVOID value, UINT) {
     *static_cast<RECT*>(value) = {0, 0, ScreenWidth, ScreenHeight};
     return TRUE;
 }
+
+namespace platform {
+
+bool PlacementOf(HWND handle, WindowPlacement& placement) {
+    System& system = TheSystem();
+    std::lock_guard guard(system.lock);
+    Window* window = FindWindowData(system, handle);
+    if (!window)
+        return false;
+    placement = {ScreenRect(system, *window), {}, {}, true};
+    for (HWND child : window->children) {
+        Window* data = FindWindowData(system, child);
+        if (data && (data->style & WS_VISIBLE))
+            placement.above.push_back(ScreenRect(system, *data));
+    }
+    for (Window* at = window; at;) {
+        if (!(at->style & WS_VISIBLE))
+            placement.visible = false;
+        for (HWND sibling : Siblings(system, *at)) {
+            if (sibling == at->handle)
+                break;
+            Window* above = FindWindowData(system, sibling);
+            if (above && (above->style & WS_VISIBLE))
+                placement.above.push_back(ScreenRect(system, *above));
+        }
+        Window* parent = at->parent ? FindWindowData(system, at->parent) : nullptr;
+        if (parent)
+            placement.ancestors.push_back(ScreenRect(system, *parent));
+        at = parent;
+    }
+    return true;
+}
+
+} // namespace platform
