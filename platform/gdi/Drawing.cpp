@@ -90,16 +90,20 @@ BOOL RoundRect(HDC dc, int left, int top, int right, int bottom, int width, int 
     for (int y = rect.top; y < rect.bottom; ++y) {
         int fromEdge = std::min(y - rect.top, rect.bottom - 1 - y);
         int inset = CornerInset(fromEdge, rx, ry);
-        RECT row{rect.left + inset, y, rect.right - inset, y + 1};
+        LONG outerLeft = rect.left + inset, outerRight = rect.right - inset;
+        if (outline && fromEdge < edge) {
+            Fill(*context, {outerLeft, y, outerRight, y + 1}, context->pen->color);
+            continue;
+        }
+        int innerInset = outline ? CornerInset(fromEdge - edge, std::max(rx - edge, 0), std::max(ry - edge, 0)) : 0;
+        LONG innerLeft = outline ? std::max<LONG>(rect.left + edge + innerInset, outerLeft) : outerLeft;
+        LONG innerRight = outline ? std::min<LONG>(rect.right - edge - innerInset, outerRight) : outerRight;
         if (outline) {
-            Fill(*context, row, context->pen->color);
-            int innerInset = CornerInset(fromEdge - edge, std::max(rx - edge, 0), std::max(ry - edge, 0));
-            row = {rect.left + edge + innerInset, y, rect.right - edge - innerInset, y + 1};
-            if (fromEdge < edge)
-                continue;
+            Fill(*context, {outerLeft, y, innerLeft, y + 1}, context->pen->color);
+            Fill(*context, {innerRight, y, outerRight, y + 1}, context->pen->color);
         }
         if (Opaque(context->brush))
-            Fill(*context, row, context->brush->color);
+            Fill(*context, {innerLeft, y, innerRight, y + 1}, context->brush->color);
     }
     return TRUE;
 }

@@ -82,6 +82,17 @@ TEST(Gdi, HandlesAreCheckedAndObjectsOutliveTheirHandles) {
     EXPECT_EQ(info.bmBitsPixel, 32);
 }
 
+TEST(Gdi, AHollowBrushDrawsOnlyTheOutline) {
+    Canvas canvas(10, 10);
+    SelectObject(canvas.dc, GetStockObject(NULL_BRUSH));
+    EXPECT_TRUE(Rectangle(canvas.dc, 1, 1, 9, 9));
+    EXPECT_EQ(GetPixel(canvas.dc, 1, 5), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(canvas.dc, 8, 5), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(canvas.dc, 5, 8), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(canvas.dc, 5, 5), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(canvas.dc, 9, 9), RGB(255, 255, 255));
+}
+
 TEST(Gdi, BlendingGradientsAndMasks) {
     Canvas canvas(10, 10);
     Canvas source(10, 10);

@@ -12,3 +12,4 @@ int RunFetchCommand(const Words& words);
 int RunConvertCommand(const Words& words);
 int RunResolveCommand(const Words& words);
 int RunNavigateCommand(const Words& words);
+int RunGdiDemoCommand(const Words& words);

@@ -20,6 +20,7 @@ constexpr char Usage[] = "usage: quillora-tool [--root DIR] COMMAND ...\n"
                          "                      tudou-top, tudou-playlist, 56-search-index, 56-videolist,\n"
                          "                      56-album, 6cn-search, 6cn-playlist, 6cn-videos)\n"
                          "  navigate URL       (one intercepted navigation, as the program runs it)\n"
+                         "  gdi-demo OUT.png   (a test card of the drawing layer)\n"
                          "  resolve SERVER URL (SERVER: 1 or 2, the parse server)\n";
 
 } // namespace
@@ -45,6 +46,8 @@ int main(int argc, char** argv) {
         result = RunResolveCommand(rest);
     else if (command == "navigate")
         result = RunNavigateCommand(rest);
+    else if (command == "gdi-demo")
+        result = RunGdiDemoCommand(rest);
     if (result == 2)
         std::fprintf(stderr, "%s", Usage);
     return result;
