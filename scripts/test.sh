@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, then builds and runs every test three times: a plain debug
-# build, a build with AddressSanitizer and UndefinedBehaviorSanitizer, and a build with
-# ThreadSanitizer for the tests that run threads (label "threaded").
+# build (on a virtual X display, so the desktop backend is tested too), a build with
+# AddressSanitizer and UndefinedBehaviorSanitizer, and a build with ThreadSanitizer for
+# the tests that run threads (label "threaded").
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
@@ -10,9 +11,9 @@ run_tests() {
   (cd "$top/$1" && ctest --output-on-failure --timeout 120 -j2 "${@:2}")
 }
 
-echo "== debug build"
+echo "== debug build (the desktop display's test under Xvfb)"
 "$top/scripts/build.sh" build-debug -DCMAKE_BUILD_TYPE=Debug
-run_tests build-debug
+xvfb-run -a bash -c "cd '$top/build-debug' && ctest --output-on-failure --timeout 120 -j2"
 
 echo "== address and undefined-behaviour sanitizers"
 "$top/scripts/build.sh" build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILLORA_SANITIZE=address,undefined

@@ -128,6 +128,21 @@ BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return TRUE;
 }
 
+DWORD GetCurrentThreadId() { return CurrentQueue()->id; }
+
+BOOL PostThreadMessageW(DWORD thread, UINT message, WPARAM wParam, LPARAM lParam) {
+    std::shared_ptr<ThreadQueue> queue = QueueOfThread(thread);
+    if (!queue) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    System& system = TheSystem();
+    std::lock_guard guard(system.lock);
+    queue->posted.push_back(MSG{nullptr, message, wParam, lParam, Now(), {}});
+    queue->wake.notify_all();
+    return TRUE;
+}
+
 void PostQuitMessage(int exitCode) {
     std::shared_ptr<ThreadQueue> queue = CurrentQueue();
     System& system = TheSystem();

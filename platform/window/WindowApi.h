@@ -45,6 +45,8 @@ BOOL ScreenToClient(HWND window, POINT* point);
 int GetSystemMetrics(int index);
 BOOL SystemParametersInfoW(UINT action, UINT parameter, LPVOID value, UINT winIni);
 
+DWORD GetCurrentThreadId();
+BOOL PostThreadMessageW(DWORD thread, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL GetMessageW(MSG* message, HWND window, UINT first, UINT last);
 BOOL PeekMessageW(MSG* message, HWND window, UINT first, UINT last, UINT remove);
 BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -13,9 +13,42 @@ System& TheSystem() {
     return system;
 }
 
-std::shared_ptr<ThreadQueue> CurrentQueue() {
-    thread_local std::shared_ptr<ThreadQueue> queue = std::make_shared<ThreadQueue>();
+namespace {
+
+// Thread ids and their queues; apart from the window lock, which may be held when a
+// thread's queue is first made.
+struct ThreadRegistry {
+    std::mutex lock;
+    std::map<DWORD, std::weak_ptr<ThreadQueue>> queues;
+    DWORD next = 0x100;
+};
+
+ThreadRegistry& Registry() {
+    static ThreadRegistry registry;
+    return registry;
+}
+
+std::shared_ptr<ThreadQueue> NewQueue() {
+    auto queue = std::make_shared<ThreadQueue>();
+    ThreadRegistry& registry = Registry();
+    std::lock_guard guard(registry.lock);
+    queue->id = registry.next++;
+    registry.queues[queue->id] = queue;
     return queue;
+}
+
+} // namespace
+
+std::shared_ptr<ThreadQueue> CurrentQueue() {
+    thread_local std::shared_ptr<ThreadQueue> queue = NewQueue();
+    return queue;
+}
+
+std::shared_ptr<ThreadQueue> QueueOfThread(DWORD id) {
+    ThreadRegistry& registry = Registry();
+    std::lock_guard guard(registry.lock);
+    auto found = registry.queues.find(id);
+    return found == registry.queues.end() ? nullptr : found->second.lock();
 }
 
 Window* FindWindowData(System& system, HWND window) {

@@ -39,6 +39,7 @@ struct Timer {
 };
 
 struct ThreadQueue {
+    DWORD id = 0;
     std::condition_variable wake;
     std::deque<MSG> posted;
     std::deque<std::shared_ptr<SentMessage>> inbox;
@@ -87,6 +88,8 @@ struct System {
 System& TheSystem();
 // The calling thread's queue, made on first use.
 std::shared_ptr<ThreadQueue> CurrentQueue();
+// The queue of the thread with this id while that thread lives.
+std::shared_ptr<ThreadQueue> QueueOfThread(DWORD id);
 // The window, or null with ERROR_INVALID_WINDOW_HANDLE. The lock must be held.
 Window* FindWindowData(System& system, HWND window);
 // Calls the window's procedure; takes and releases the lock itself.

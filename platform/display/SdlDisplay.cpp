@@ -1,0 +1,186 @@
+#include "platform/display/SdlDisplay.h"
+
+#include "platform/base/Utf8.h"
+#include "platform/display/Display.h"
+#include "platform/window/Input.h"
+#include "platform/window/WindowApi.h"
+
+#include <SDL.h>
+
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <thread>
+
+namespace platform {
+
+struct SdlDisplay::State {
+    int scale = 1;
+    DWORD quitThread = 0;
+    std::mutex lock;
+    std::condition_variable changed;
+    bool opened = false;
+    bool failed = false;
+    bool stop = false;
+    bool readRequested = false;
+    bool readDone = false;
+    std::vector<Pixel> readPixels;
+    std::thread thread;
+};
+
+namespace {
+
+class Backend : public DisplayBackend {
+public:
+    void Changed(const RECT&) override {}
+};
+
+void Present(SDL_Renderer* renderer, SDL_Texture* texture, bool everything) {
+    RECT dirty = TakeDirtyRect();
+    std::shared_ptr<Surface> screen = ScreenSurface();
+    if (everything)
+        dirty = screen->Bounds();
+    if (IsEmptyRect(dirty))
+        return;
+    {
+        std::lock_guard guard(screen->Lock());
+        SDL_Rect area{dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top};
+        SDL_UpdateTexture(texture, &area, screen->Row(dirty.top) + dirty.left,
+                          static_cast<int>(screen->Width() * sizeof(Pixel)));
+    }
+    SDL_RenderClear(renderer);
+    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+    SDL_RenderPresent(renderer);
+}
+
+void HandleEvent(const SDL_Event& event, SdlDisplay::State& state) {
+    auto at = [&](int x, int y) { return POINT{x / state.scale, y / state.scale}; };
+    switch (event.type) {
+    case SDL_QUIT: PostThreadMessageW(state.quitThread, WM_QUIT, 0, 0); break;
+    case SDL_MOUSEBUTTONDOWN:
+        if (event.button.button == SDL_BUTTON_LEFT)
+            InjectTouch(TouchPhase::Down, at(event.button.x, event.button.y));
+        break;
+    case SDL_MOUSEBUTTONUP:
+        if (event.button.button == SDL_BUTTON_LEFT)
+            InjectTouch(TouchPhase::Up, at(event.button.x, event.button.y));
+        break;
+    case SDL_MOUSEMOTION:
+        if (event.motion.state & SDL_BUTTON_LMASK)
+            InjectTouch(TouchPhase::Move, at(event.motion.x, event.motion.y));
+        break;
+    case SDL_TEXTINPUT:
+        for (wchar_t c : WideFromUtf8(event.text.text))
+            InjectCharacter(c);
+        break;
+    case SDL_KEYDOWN:
+        if (event.key.keysym.sym == SDLK_BACKSPACE)
+            InjectCharacter(L'\b');
+        else if (event.key.keysym.sym == SDLK_RETURN)
+            InjectCharacter(L'\r');
+        else if (event.key.keysym.sym == SDLK_v && (event.key.keysym.mod & KMOD_CTRL))
+            InjectCharacter(static_cast<wchar_t>(0x16));
+        break;
+    default: break;
+    }
+}
+
+void Run(std::shared_ptr<SdlDisplay::State> state) {
+    auto finish = [&](bool opened) {
+        std::lock_guard guard(state->lock);
+        state->opened = opened;
+        state->failed = !opened;
+        state->changed.notify_all();
+    };
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        finish(false);
+        return;
+    }
+    SDL_Window* window = SDL_CreateWindow("Quillora", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                          480 * state->scale, 720 * state->scale, 0);
+    SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE) : nullptr;
+    SDL_Texture* texture =
+        renderer ? SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, 480, 720) : nullptr;
+    if (!texture) {
+        if (window)
+            SDL_DestroyWindow(window);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        finish(false);
+        return;
+    }
+    SDL_StartTextInput();
+    finish(true);
+    Present(renderer, texture, true);
+    for (;;) {
+        SDL_Event event;
+        if (SDL_WaitEventTimeout(&event, 16)) {
+            do
+                HandleEvent(event, *state);
+            while (SDL_PollEvent(&event));
+        }
+        std::unique_lock guard(state->lock);
+        if (state->stop)
+            break;
+        bool read = state->readRequested;
+        guard.unlock();
+        Present(renderer, texture, read);
+        if (read) {
+            std::vector<Pixel> pixels(480 * 720);
+            SDL_Rect whole{0, 0, 480, 720};
+            bool ok = SDL_RenderReadPixels(renderer, state->scale == 1 ? &whole : nullptr, SDL_PIXELFORMAT_ARGB8888,
+                                           pixels.data(), 480 * 4) == 0;
+            guard.lock();
+            state->readPixels = ok ? std::move(pixels) : std::vector<Pixel>();
+            state->readRequested = false;
+            state->readDone = true;
+            state->changed.notify_all();
+        }
+    }
+    SDL_DestroyTexture(texture);
+    SDL_DestroyRenderer(renderer);
+    SDL_DestroyWindow(window);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+} // namespace
+
+SdlDisplay::SdlDisplay(std::shared_ptr<State> state) : m_state(std::move(state)) {}
+
+std::unique_ptr<SdlDisplay> SdlDisplay::Open(int scale) {
+    auto state = std::make_shared<State>();
+    state->scale = std::max(scale, 1);
+    state->quitThread = GetCurrentThreadId();
+    state->thread = std::thread(Run, state);
+    std::unique_lock guard(state->lock);
+    state->changed.wait(guard, [&] { return state->opened || state->failed; });
+    if (state->failed) {
+        guard.unlock();
+        state->thread.join();
+        return nullptr;
+    }
+    SetDisplayBackend(std::make_unique<Backend>());
+    return std::unique_ptr<SdlDisplay>(new SdlDisplay(state));
+}
+
+SdlDisplay::~SdlDisplay() {
+    {
+        std::lock_guard guard(m_state->lock);
+        m_state->stop = true;
+    }
+    m_state->thread.join();
+    SetDisplayBackend(nullptr);
+}
+
+bool SdlDisplay::ReadBack(Surface& out) {
+    std::unique_lock guard(m_state->lock);
+    m_state->readDone = false;
+    m_state->readRequested = true;
+    m_state->changed.wait(guard, [&] { return m_state->readDone; });
+    if (m_state->readPixels.empty() || out.Width() != 480 || out.Height() != 720)
+        return false;
+    for (int y = 0; y < 720; ++y)
+        std::memcpy(out.Row(y), m_state->readPixels.data() + static_cast<std::size_t>(y) * 480, 480 * sizeof(Pixel));
+    return true;
+}
+
+} // namespace platform

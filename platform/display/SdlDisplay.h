@@ -1,0 +1,31 @@
+#pragma once
+// The screen in a desktop window (SDL2). A thread of its own owns the window: it shows
+// what changed, at most 60 times a second, and turns the mouse into the finger (left
+// button) and the keyboard into WM_CHAR for the focus window (Backspace 8, Enter 13,
+// Ctrl+V 22). Closing the window posts WM_QUIT to the thread that opened it.
+
+#include "platform/gdi/Surface.h"
+
+#include <memory>
+
+namespace platform {
+
+class SdlDisplay {
+public:
+    // Null when there is no desktop to open a window on.
+    static std::unique_ptr<SdlDisplay> Open(int scale);
+    ~SdlDisplay();
+    SdlDisplay(const SdlDisplay&) = delete;
+    SdlDisplay& operator=(const SdlDisplay&) = delete;
+
+    // What the window shows now, read back from it (480 × 720).
+    bool ReadBack(Surface& out);
+
+    struct State;
+
+private:
+    explicit SdlDisplay(std::shared_ptr<State> state);
+    std::shared_ptr<State> m_state;
+};
+
+} // namespace platform
