@@ -2,6 +2,7 @@
 
 #include "platform/base/Utf8.h"
 #include "platform/display/Display.h"
+#include "platform/window/Clipboard.h"
 #include "platform/window/Input.h"
 #include "platform/window/WindowApi.h"
 
@@ -78,8 +79,15 @@ void HandleEvent(const SDL_Event& event, SdlDisplay::State& state) {
             InjectCharacter(L'\b');
         else if (event.key.keysym.sym == SDLK_RETURN)
             InjectCharacter(L'\r');
-        else if (event.key.keysym.sym == SDLK_v && (event.key.keysym.mod & KMOD_CTRL))
-            InjectCharacter(static_cast<wchar_t>(0x16));
+        else if (event.key.keysym.sym == SDLK_v && (event.key.keysym.mod & KMOD_CTRL)) {
+            // The text box pastes on the Control key followed by "V" with lParam 1.
+            if (char* text = SDL_GetClipboardText()) {
+                SetClipboardText(WideFromUtf8(text));
+                SDL_free(text);
+            }
+            InjectKey(WM_KEYDOWN, 17);
+            InjectKey(WM_KEYDOWN, 86, 1);
+        }
         break;
     default: break;
     }

@@ -1,8 +1,10 @@
 #pragma once
 // The screen in a desktop window (SDL2). A thread of its own owns the window: it shows
 // what changed, at most 60 times a second, and turns the mouse into the finger (left
-// button) and the keyboard into WM_CHAR for the focus window (Backspace 8, Enter 13,
-// Ctrl+V 22). Closing the window posts WM_QUIT to the thread that opened it.
+// button) and the keyboard into WM_CHAR for the focus window (Backspace 8, Enter 13;
+// Ctrl+V takes the desktop's clipboard text and sends the Control key then "V" with
+// lParam 1, as the text box expects). Closing the window posts WM_QUIT to the thread
+// that opened it.
 
 #include "platform/gdi/Surface.h"
 

@@ -80,9 +80,9 @@ HWND InjectTouch(TouchPhase phase, POINT screen) {
 
 bool InjectCharacter(wchar_t character) { return InjectKey(WM_CHAR, static_cast<WPARAM>(character)); }
 
-bool InjectKey(UINT message, WPARAM virtualKey) {
+bool InjectKey(UINT message, WPARAM virtualKey, LPARAM lParam) {
     HWND focus = GetFocus();
-    return focus && PostMessageW(focus, message, virtualKey, 0);
+    return focus && PostMessageW(focus, message, virtualKey, lParam);
 }
 
 } // namespace platform

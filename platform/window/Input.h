@@ -17,7 +17,7 @@ constexpr int DoubleClickDistance = 4;
 HWND InjectTouch(TouchPhase phase, POINT screen);
 // Posts WM_CHAR (or a key message) to the focus window; false when none has the focus.
 bool InjectCharacter(wchar_t character);
-bool InjectKey(UINT message, WPARAM virtualKey);
+bool InjectKey(UINT message, WPARAM virtualKey, LPARAM lParam = 0);
 // The topmost visible, enabled window at the point, descending into children.
 HWND WindowAt(POINT screen);
 

@@ -234,3 +234,27 @@ TEST(Input, TwoQuickTapsAreADoubleClickOnlyWhereTheClassAsks) {
 }
 
 } // namespace
+
+#include "platform/window/Clipboard.h"
+
+namespace {
+
+TEST(Clipboard, HoldsTextForTheThreadThatOpensIt) {
+    EXPECT_EQ(GetClipboardData(CF_UNICODETEXT), nullptr); // not open
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EXPECT_TRUE(EmptyClipboard());
+    const wchar_t text[] = L"粘贴 paste";
+    EXPECT_NE(SetClipboardData(CF_UNICODETEXT, const_cast<wchar_t*>(text)), nullptr);
+    std::thread other([] { EXPECT_FALSE(OpenClipboard(nullptr)); });
+    other.join();
+    EXPECT_TRUE(CloseClipboard());
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    auto* held = static_cast<const wchar_t*>(GetClipboardData(CF_UNICODETEXT));
+    ASSERT_NE(held, nullptr);
+    EXPECT_STREQ(held, text);
+    EXPECT_EQ(GetClipboardData(1), nullptr);
+    EXPECT_TRUE(CloseClipboard());
+    EXPECT_FALSE(CloseClipboard());
+}
+
+} // namespace
