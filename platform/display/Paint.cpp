@@ -56,6 +56,28 @@ HDC CreateDCW(LPCWSTR driver, LPCWSTR, LPCWSTR, const void*) {
     return GetDC(nullptr);
 }
 
+namespace {
+
+bool EraseBackground(HWND window, HDC dc, HBRUSH background) {
+    RECT client;
+    return GetClientRect(window, &client) && FillRect(dc, &client, background);
+}
+
+void PaintNothing(HWND window) {
+    PAINTSTRUCT paint;
+    if (BeginPaint(window, &paint))
+        EndPaint(window, &paint);
+}
+
+// The window layer cannot draw: it asks the display to erase and to paint by default.
+const bool g_hooked = [] {
+    SetBackgroundEraser(&EraseBackground);
+    SetDefaultPainter(&PaintNothing);
+    return true;
+}();
+
+} // namespace
+
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
     if (!paint || !IsWindow(window))
         return nullptr;
@@ -64,7 +86,11 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
         GetClientRect(window, &update);
     ValidateRect(window, nullptr);
     HDC dc = WindowDC(window, &update);
-    *paint = PAINTSTRUCT{dc, FALSE, update, FALSE, FALSE, {}};
+    HBRUSH background = nullptr;
+    // fErase tells the window that it must erase the background itself.
+    bool erase = TakeEraseRequest(window, background);
+    BOOL unerased = erase && !SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) ? TRUE : FALSE;
+    *paint = PAINTSTRUCT{dc, unerased, update, FALSE, FALSE, {}};
     return dc;
 }
 

@@ -89,7 +89,7 @@ BOOL SetForegroundWindow(HWND window) {
     return TRUE;
 }
 
-BOOL InvalidateRect(HWND handle, const RECT* rect, BOOL) {
+BOOL InvalidateRect(HWND handle, const RECT* rect, BOOL erase) {
     System& system = TheSystem();
     std::lock_guard guard(system.lock);
     Window* window = FindWindowData(system, handle);
@@ -101,6 +101,7 @@ BOOL InvalidateRect(HWND handle, const RECT* rect, BOOL) {
                      : client;
     if (area.left >= area.right || area.top >= area.bottom)
         return TRUE;
+    window->needsErase = window->needsErase || erase;
     if (!window->needsPaint) {
         window->update = area;
         window->needsPaint = true;

@@ -3,6 +3,7 @@
 #include "platform/window/WindowSystem.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cwchar>
 
 using namespace platform::window;
@@ -197,11 +198,34 @@ LRESULT CallWindowProcW(WNDPROC procedure, HWND window, UINT message, WPARAM wPa
     return procedure ? procedure(window, message, wParam, lParam) : 0;
 }
 
+namespace {
+std::atomic<platform::BackgroundEraser> g_eraser{nullptr};
+std::atomic<platform::DefaultPainter> g_painter{nullptr};
+} // namespace
+
+void platform::SetBackgroundEraser(BackgroundEraser eraser) { g_eraser = eraser; }
+void platform::SetDefaultPainter(DefaultPainter painter) { g_painter = painter; }
+
 LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     System& system = TheSystem();
     switch (message) {
+    case WM_ERASEBKGND: {
+        HBRUSH background = nullptr;
+        {
+            std::lock_guard guard(system.lock);
+            Window* data = FindWindowData(system, window);
+            if (!data)
+                return 0;
+            background = data->windowClass->background;
+        }
+        platform::BackgroundEraser eraser = g_eraser;
+        return background && eraser && eraser(window, reinterpret_cast<HDC>(wParam), background) ? 1 : 0;
+    }
     case WM_PAINT:
-        ValidateRect(window, nullptr);
+        if (platform::DefaultPainter painter = g_painter)
+            painter(window);
+        else
+            ValidateRect(window, nullptr);
         return 0;
     case WM_CLOSE:
         DestroyWindow(window);

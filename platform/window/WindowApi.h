@@ -11,6 +11,8 @@
 
 #include <vector>
 
+using HDC = void*;
+
 constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
 constexpr DWORD ERROR_CANNOT_FIND_WND_CLASS = 1407;
 constexpr DWORD ERROR_CLASS_ALREADY_EXISTS = 1410;
@@ -85,5 +87,16 @@ struct WindowPlacement {
     bool visible;
 };
 bool PlacementOf(HWND window, WindowPlacement& placement);
+
+// Whether the window's background is to be erased before it paints (and forgets it);
+// `background` is its class's brush.
+bool TakeEraseRequest(HWND window, HBRUSH& background);
+// How DefWindowProcW erases a background: set by the display, which can draw.
+using BackgroundEraser = bool (*)(HWND window, HDC dc, HBRUSH background);
+void SetBackgroundEraser(BackgroundEraser eraser);
+// How DefWindowProcW answers WM_PAINT (begin and end painting): set by the display;
+// without one the window is only marked painted.
+using DefaultPainter = void (*)(HWND window);
+void SetDefaultPainter(DefaultPainter painter);
 
 } // namespace platform

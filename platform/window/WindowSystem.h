@@ -52,6 +52,7 @@ struct WindowClass {
     std::wstring name;
     UINT style;
     WNDPROC procedure;
+    HBRUSH background;
 };
 
 struct Window {
@@ -69,6 +70,7 @@ struct Window {
     std::shared_ptr<ThreadQueue> queue;
     std::thread::id thread;
     bool needsPaint = false;
+    bool needsErase = false;
     RECT update{};
 };
 

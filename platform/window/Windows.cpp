@@ -33,6 +33,7 @@ void InvalidateBeneath(System& system, const RECT& screen) {
         if (overlap.left >= overlap.right || overlap.top >= overlap.bottom)
             continue;
         RECT local{overlap.left - own.left, overlap.top - own.top, overlap.right - own.left, overlap.bottom - own.top};
+        window->needsErase = true;
         if (!window->needsPaint) {
             window->update = local;
             window->needsPaint = true;
@@ -77,7 +78,8 @@ ATOM RegisterClassW(const WNDCLASSW* windowClass) {
         return 0;
     }
     system.classes[key] = std::make_shared<WindowClass>(
-        WindowClass{windowClass->lpszClassName, windowClass->style, windowClass->lpfnWndProc});
+        WindowClass{windowClass->lpszClassName, windowClass->style, windowClass->lpfnWndProc,
+                    windowClass->hbrBackground});
     return static_cast<ATOM>(0xC000 + system.classes.size());
 }
 
@@ -123,6 +125,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
         Siblings(system, data).insert(Siblings(system, data).begin(), handle);
         if (style & WS_VISIBLE) {
             data.needsPaint = true;
+            data.needsErase = true;
             data.update = {0, 0, data.rect.right - data.rect.left, data.rect.bottom - data.rect.top};
         }
     }
@@ -449,6 +452,22 @@ bool PlacementOf(HWND handle, WindowPlacement& placement) {
         at = parent;
     }
     return true;
+}
+
+} // namespace platform
+
+namespace platform {
+
+bool TakeEraseRequest(HWND handle, HBRUSH& background) {
+    System& system = TheSystem();
+    std::lock_guard guard(system.lock);
+    Window* window = FindWindowData(system, handle);
+    if (!window)
+        return false;
+    background = window->windowClass->background;
+    bool erase = window->needsErase;
+    window->needsErase = false;
+    return erase;
 }
 
 } // namespace platform

@@ -99,3 +99,24 @@ TEST(Painting, TheScreenContextAnswersForTheWholeScreen) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Painting, TheClassBrushErasesAWindowThatDrawsNothing) {
+    HBRUSH teal = CreateSolidBrush(RGB(0, 128, 128));
+    WNDCLASSW windowClass{};
+    windowClass.lpszClassName = L"PlainWnd";
+    windowClass.lpfnWndProc = &DefWindowProcW;
+    windowClass.hbrBackground = teal;
+    ASSERT_NE(RegisterClassW(&windowClass), 0);
+    HWND window = CreateWindowExW(0, L"PlainWnd", L"", WS_POPUP | WS_VISIBLE, 400, 600, 60, 60, nullptr, nullptr,
+                                  nullptr, nullptr);
+    Pump();
+    EXPECT_EQ(ScreenPixel(430, 630), RGB(0, 128, 128));
+    RECT update;
+    EXPECT_FALSE(GetUpdateRect(window, &update, FALSE));
+    DestroyWindow(window);
+    DeleteObject(teal);
+}
+
+} // namespace
