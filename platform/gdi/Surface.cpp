@@ -26,8 +26,8 @@ Pixel Over(Pixel destination, Pixel source, unsigned alpha, bool perPixel) {
     unsigned sourceAlpha = perPixel ? Channel(source, 24) * alpha / 255 : alpha;
     unsigned keep = 255 - sourceAlpha;
     auto mix = [&](int shift) {
-        unsigned s = Channel(source, shift);
-        unsigned contribution = perPixel ? s * alpha / 255 : s * alpha / 255;
+        // A premultiplied source already carries its own alpha: only the constant applies.
+        unsigned contribution = Channel(source, shift) * alpha / 255;
         return std::min(255u, contribution + Channel(destination, shift) * keep / 255);
     };
     return Pack(std::min(255u, sourceAlpha + Channel(destination, 24) * keep / 255), mix(16), mix(8), mix(0));
@@ -104,7 +104,13 @@ void CopyPixels(Surface& target, const RECT& to, const Surface& source, POINT fr
     }
 }
 
-void StretchPixels(Surface& target, const RECT& to, const Surface& source, const RECT& from, const RectRegion& clip) {
+namespace {
+
+// Calls `combine(targetPixel, sourcePixel)` for every target pixel of `to` inside the
+// clip, with the source pixel its centre falls on when `from` is scaled onto `to`.
+template <class Combine>
+void ForEachScaled(Surface& target, const RECT& to, const Surface& source, const RECT& from, const RectRegion& clip,
+                   Combine combine) {
     Locks locks(target, &source);
     int toWidth = to.right - to.left, toHeight = to.bottom - to.top;
     int fromWidth = from.right - from.left, fromHeight = from.bottom - from.top;
@@ -121,34 +127,23 @@ void StretchPixels(Surface& target, const RECT& to, const Surface& source, const
             for (int x = area.left; x < area.right; ++x) {
                 int sx = SourceCoordinate(x, to.left, toWidth, from.left, fromWidth);
                 if (sx >= 0 && sx < source.Width())
-                    row[x] = sourceRow[sx];
+                    combine(row[x], sourceRow[sx]);
             }
         }
     }
 }
 
+} // namespace
+
+void StretchPixels(Surface& target, const RECT& to, const Surface& source, const RECT& from, const RectRegion& clip) {
+    ForEachScaled(target, to, source, from, clip, [](Pixel& pixel, Pixel sourcePixel) { pixel = sourcePixel; });
+}
+
 void BlendPixels(Surface& target, const RECT& to, const Surface& source, const RECT& from, BYTE constantAlpha,
                  bool perPixel, const RectRegion& clip) {
-    Locks locks(target, &source);
-    int toWidth = to.right - to.left, toHeight = to.bottom - to.top;
-    int fromWidth = from.right - from.left, fromHeight = from.bottom - from.top;
-    if (toWidth <= 0 || toHeight <= 0 || fromWidth <= 0 || fromHeight <= 0)
-        return;
-    for (const RECT& part : clip.Rects()) {
-        RECT area = IntersectRects(IntersectRects(to, part), target.Bounds());
-        for (int y = area.top; y < area.bottom; ++y) {
-            int sy = SourceCoordinate(y, to.top, toHeight, from.top, fromHeight);
-            if (sy < 0 || sy >= source.Height())
-                continue;
-            Pixel* row = target.Row(y);
-            const Pixel* sourceRow = source.Row(sy);
-            for (int x = area.left; x < area.right; ++x) {
-                int sx = SourceCoordinate(x, to.left, toWidth, from.left, fromWidth);
-                if (sx >= 0 && sx < source.Width())
-                    row[x] = Over(row[x], sourceRow[sx], constantAlpha, perPixel);
-            }
-        }
-    }
+    ForEachScaled(target, to, source, from, clip, [&](Pixel& pixel, Pixel sourcePixel) {
+        pixel = Over(pixel, sourcePixel, constantAlpha, perPixel);
+    });
 }
 
 void MaskPixels(Surface& target, const RECT& to, const Surface& source, POINT from, const Surface& mask,
