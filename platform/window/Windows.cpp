@@ -3,6 +3,8 @@
 #include "platform/window/WindowSystem.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 
 using namespace platform::window;
@@ -418,7 +420,17 @@ BOOL SystemParametersInfoW(UINT action, UINT, LPVOID value, UINT) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    *static_cast<RECT*>(value) = {0, 0, ScreenWidth, ScreenHeight};
+    // The whole screen, unless QUILLORA_WORKAREA="left,top,right,bottom" names a part of it
+    // (as a device with a task bar would have).
+    RECT area{0, 0, ScreenWidth, ScreenHeight};
+    if (const char* configured = std::getenv("QUILLORA_WORKAREA")) {
+        RECT wanted{};
+        if (std::sscanf(configured, "%d,%d,%d,%d", &wanted.left, &wanted.top, &wanted.right, &wanted.bottom) == 4 &&
+            wanted.left >= 0 && wanted.top >= 0 && wanted.right <= ScreenWidth && wanted.bottom <= ScreenHeight &&
+            wanted.left < wanted.right && wanted.top < wanted.bottom)
+            area = wanted;
+    }
+    *static_cast<RECT*>(value) = area;
     return TRUE;
 }
 

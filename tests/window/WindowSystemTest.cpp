@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <chrono>
 #include <future>
 #include <thread>
@@ -255,6 +256,25 @@ TEST(Clipboard, HoldsTextForTheThreadThatOpensIt) {
     EXPECT_EQ(GetClipboardData(1), nullptr);
     EXPECT_TRUE(CloseClipboard());
     EXPECT_FALSE(CloseClipboard());
+}
+
+} // namespace
+
+namespace {
+
+TEST(Screen, TheWorkAreaIsTheScreenUnlessConfigured) {
+    RECT area{};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0));
+    EXPECT_EQ(area.right, 480);
+    EXPECT_EQ(area.bottom, 720);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 480);
+    ::setenv("QUILLORA_WORKAREA", "0,26,480,720", 1);
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0));
+    EXPECT_EQ(area.top, 26);
+    ::setenv("QUILLORA_WORKAREA", "0,0,999,720", 1);
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0));
+    EXPECT_EQ(area.right, 480);
+    ::unsetenv("QUILLORA_WORKAREA");
 }
 
 } // namespace
