@@ -39,9 +39,28 @@ std::shared_ptr<ThreadQueue> NewQueue() {
 
 } // namespace
 
+// The calling thread's queue; when the thread ends, the windows it still owns are
+// destroyed, as the device does.
+struct ThreadWindows {
+    std::shared_ptr<ThreadQueue> queue = NewQueue();
+    ~ThreadWindows() {
+        std::vector<HWND> owned;
+        {
+            System& system = TheSystem();
+            std::lock_guard guard(system.lock);
+            for (const auto& [handle, window] : system.windows) {
+                if (window->queue == queue && !window->parent)
+                    owned.push_back(handle);
+            }
+        }
+        for (HWND window : owned)
+            DestroyWindow(window);
+    }
+};
+
 std::shared_ptr<ThreadQueue> CurrentQueue() {
-    thread_local std::shared_ptr<ThreadQueue> queue = NewQueue();
-    return queue;
+    thread_local ThreadWindows thread;
+    return thread.queue;
 }
 
 std::shared_ptr<ThreadQueue> QueueOfThread(DWORD id) {

@@ -278,3 +278,18 @@ TEST(Screen, TheWorkAreaIsTheScreenUnlessConfigured) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Windows, AThreadsWindowsEndWithIt) {
+    Register(L"ShortLivedWnd", &DefWindowProcW);
+    HWND made = nullptr;
+    std::thread worker([&] {
+        made = CreateWindowExW(0, L"ShortLivedWnd", L"", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr);
+        EXPECT_TRUE(IsWindow(made));
+    });
+    worker.join();
+    EXPECT_FALSE(IsWindow(made));
+}
+
+} // namespace
