@@ -55,6 +55,14 @@ struct ThreadWindows {
         }
         for (HWND window : owned)
             DestroyWindow(window);
+        // Senders still waiting on this thread get their answer: nobody is left to give it.
+        System& system = TheSystem();
+        std::lock_guard guard(system.lock);
+        for (const std::shared_ptr<SentMessage>& sent : queue->inbox) {
+            sent->done = true;
+            sent->sender->wake.notify_all();
+        }
+        queue->inbox.clear();
     }
 };
 

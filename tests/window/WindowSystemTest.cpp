@@ -293,3 +293,23 @@ TEST(Windows, AThreadsWindowsEndWithIt) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Messages, ASenderIsReleasedWhenTheReceivingThreadEnds) {
+    Register(L"LeavingWnd", &DefWindowProcW);
+    std::promise<HWND> made;
+    std::thread leaving([&] {
+        made.set_value(
+            CreateWindowExW(0, L"LeavingWnd", L"", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr));
+        // Ends without ever reading its queue.
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    });
+    HWND window = made.get_future().get();
+    auto answer = std::async(std::launch::async, [window] { return SendMessageW(window, WM_USER, 0, 0); });
+    ASSERT_EQ(answer.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    EXPECT_EQ(answer.get(), 0);
+    leaving.join();
+}
+
+} // namespace
