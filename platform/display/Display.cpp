@@ -9,15 +9,9 @@
 namespace platform {
 namespace {
 
-class HeadlessBackend : public DisplayBackend {
-public:
-    void Changed(const RECT&) override {}
-};
-
 struct DisplayState {
     std::mutex lock;
     std::shared_ptr<Surface> screen = std::make_shared<Surface>(480, 720);
-    std::unique_ptr<DisplayBackend> backend = std::make_unique<HeadlessBackend>();
     RECT dirty{};
 };
 
@@ -30,12 +24,6 @@ DisplayState& State() {
 
 std::shared_ptr<Surface> ScreenSurface() { return State().screen; }
 
-void SetDisplayBackend(std::unique_ptr<DisplayBackend> backend) {
-    DisplayState& state = State();
-    std::lock_guard guard(state.lock);
-    state.backend = backend ? std::move(backend) : std::make_unique<HeadlessBackend>();
-}
-
 void ScreenChanged(const RECT& dirty) {
     DisplayState& state = State();
     std::lock_guard guard(state.lock);
@@ -44,7 +32,6 @@ void ScreenChanged(const RECT& dirty) {
     else
         state.dirty = {std::min(state.dirty.left, dirty.left), std::min(state.dirty.top, dirty.top),
                        std::max(state.dirty.right, dirty.right), std::max(state.dirty.bottom, dirty.bottom)};
-    state.backend->Changed(dirty);
 }
 
 RECT TakeDirtyRect() {

@@ -31,11 +31,6 @@ struct SdlDisplay::State {
 
 namespace {
 
-class Backend : public DisplayBackend {
-public:
-    void Changed(const RECT&) override {}
-};
-
 void Present(SDL_Renderer* renderer, SDL_Texture* texture, bool everything) {
     RECT dirty = TakeDirtyRect();
     std::shared_ptr<Surface> screen = ScreenSurface();
@@ -166,7 +161,6 @@ std::unique_ptr<SdlDisplay> SdlDisplay::Open(int scale) {
         state->thread.join();
         return nullptr;
     }
-    SetDisplayBackend(std::make_unique<Backend>());
     return std::unique_ptr<SdlDisplay>(new SdlDisplay(state));
 }
 
@@ -176,7 +170,6 @@ SdlDisplay::~SdlDisplay() {
         m_state->stop = true;
     }
     m_state->thread.join();
-    SetDisplayBackend(nullptr);
 }
 
 bool SdlDisplay::ReadBack(Surface& out) {

@@ -82,7 +82,6 @@ FT_Face OpenFace(const FontFile& file, int pixelSize) {
 struct FontFace::Faces {
     FT_Face chosen = nullptr;
     FT_Face chinese = nullptr;
-    bool emboldenChosen = false;
     ~Faces() {
         Library& library = TheLibrary();
         std::lock_guard guard(library.lock);
@@ -120,7 +119,6 @@ std::shared_ptr<FontFace> OpenFont(const LOGFONTW& logical) {
     if (main) {
         font->ascent = static_cast<int>((main->size->metrics.ascender + 63) >> 6);
         font->descent = static_cast<int>((-main->size->metrics.descender + 63) >> 6);
-        font->faces->emboldenChosen = bold && !(main->style_flags & FT_STYLE_FLAG_BOLD);
     } else {
         font->ascent = font->pixelSize;
         font->descent = font->pixelSize / 4;
@@ -139,7 +137,8 @@ const Glyph& FontFace::GlyphFor(char32_t character) {
     if (face && FT_Get_Char_Index(face, character) == 0 && faces->chinese)
         face = faces->chinese;
     if (face && FT_Load_Char(face, character, FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL) == 0) {
-        if (faces->emboldenChosen || (logical.lfWeight >= 600 && !(face->style_flags & FT_STYLE_FLAG_BOLD)))
+        // A bold font whose face has no bold cut is made bold here, glyph by glyph.
+        if (logical.lfWeight >= 600 && !(face->style_flags & FT_STYLE_FLAG_BOLD))
             FT_GlyphSlot_Embolden(face->glyph);
         if (logical.lfItalic && !(face->style_flags & FT_STYLE_FLAG_ITALIC))
             FT_GlyphSlot_Oblique(face->glyph);

@@ -4,10 +4,8 @@
 
 #include <array>
 #include <bit>
-#include <cerrno>
 #include <iconv.h>
 #include <memory>
-#include <mutex>
 #include <stdexcept>
 #include <vector>
 
