@@ -10,7 +10,7 @@ bool EightFanResolver(NavigationRequest& request, const std::wstring& query) {
         return false;
     const std::string& answer = request.PageText();
     if (answer.find("#EXTM3U") == std::string::npos)
-        return PlayerLauncher(request, platform::WideFromAnsi(answer));
+        return PlayerLauncher(request, platform::WideFromAnsi(StreamAddress(answer)));
     // A play list that cannot be written is handed on all the same: an older one may be there.
     WritePlaylistFile(answer + "\n");
     return HandOffPlaylist(request);

@@ -82,7 +82,7 @@ bool FlvcdResolver(NavigationRequest& request, const std::wstring& query) {
     if (count == 1) {
         std::size_t end = 0;
         std::string address = ValueAfter(answer, answer.find(AddressMarker), AddressMarker, end).value_or("");
-        return PlayerLauncher(request, platform::WideFromAnsi(address));
+        return PlayerLauncher(request, platform::WideFromAnsi(StreamAddress(address)));
     }
     std::vector<PlaylistEntry> entries = Entries(answer, count);
     if (entries.empty())

@@ -1,43 +1,40 @@
 #include "playback/Playlist.h"
 
-#include "platform/fs/FileHandle.h"
+#include "platform/fs/WholeFile.h"
 #include "playback/PlayerLauncher.h"
 #include "settings/ProgramFolder.h"
 
-#include <atomic>
-#include <unistd.h>
 
 namespace {
 
-std::string OneLine(std::string text, bool escape) {
-    std::string out;
-    for (char c : text) {
+std::string OneLine(std::string text) {
+    for (char& c : text) {
         if (c == '\r' || c == '\n')
-            out += escape ? (c == '\r' ? "%0D" : "%0A") : " ";
-        else
-            out += c;
+            c = ' ';
     }
-    return out;
+    return text;
 }
 
 } // namespace
 
 std::wstring PlaylistPath() { return ProgramFolderPath(L"\\Data\\video.m3u"); }
 
-bool WritePlaylistFile(const std::string& bytes) {
-    // A temporary name of its own for every write, so concurrent writers, in this
-    // process or another, each replace the file whole.
-    static std::atomic<unsigned> sequence{0};
-    std::wstring path = PlaylistPath();
-    std::wstring temporary = path + L"." + std::to_wstring(::getpid()) + L"-" + std::to_wstring(sequence++) + L".tmp";
-    return platform::ReplaceFileContents(path, temporary, bytes);
-}
+bool WritePlaylistFile(const std::string& bytes) { return platform::ReplaceFileContents(PlaylistPath(), bytes); }
 
 std::string PlaylistText(const std::vector<PlaylistEntry>& entries) {
     std::string text = "#EXTM3U\n";
     for (const PlaylistEntry& entry : entries)
-        text += "#EXTINF:0," + OneLine(entry.title, false) + "\n" + OneLine(entry.address, true) + "\n";
+        text += "#EXTINF:0," + OneLine(entry.title) + "\n" + StreamAddress(entry.address) + "\n";
     return text;
+}
+
+std::string StreamAddress(std::string_view text) {
+    constexpr std::string_view Around = " \t\r\n";
+    std::size_t first = text.find_first_not_of(Around);
+    if (first == std::string_view::npos)
+        return {};
+    text = text.substr(first, text.find_last_not_of(Around) - first + 1);
+    return std::string(text.substr(0, text.find_first_of("\r\n")));
 }
 
 bool HandOffPlaylist(NavigationRequest& request) {

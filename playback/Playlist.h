@@ -17,9 +17,12 @@ std::wstring PlaylistPath();
 // Replaces video.m3u with exactly these bytes; false when it cannot be written.
 bool WritePlaylistFile(const std::string& bytes);
 // "#EXTM3U" and one "#EXTINF:0,<title>" / address pair per entry, every line ending in
-// a line feed. Line breaks inside a title become spaces and inside an address are
-// escaped (%0D, %0A), so that no entry can add lines of its own.
+// a line feed. Line breaks inside a title become spaces and addresses are taken as
+// StreamAddress gives them, so that no entry can add lines of its own.
 std::string PlaylistText(const std::vector<PlaylistEntry>& entries);
+// An address as a player must receive it: blanks, CR and LF around it trimmed, then cut
+// at the first CR or LF left inside. Parse servers put line breaks between entries.
+std::string StreamAddress(std::string_view text);
 // With the built-in player selected the browser view is asked to show the play list;
 // otherwise the external player is started on it.
 bool HandOffPlaylist(NavigationRequest& request);

@@ -8,9 +8,10 @@ const std::u16string LineEnd = u"\r\n";
 IniDocument::IniDocument(std::string bytes) : m_bytes(std::move(bytes)) {
     if (!IsValid())
         return;
-    for (std::size_t i = 2; i + 1 < m_bytes.size(); i += 2) {
+    // Read as if two zero bytes followed the file: a stray last byte is one more unit.
+    for (std::size_t i = 2; i < m_bytes.size(); i += 2) {
         auto low = static_cast<unsigned char>(m_bytes[i]);
-        auto high = static_cast<unsigned char>(m_bytes[i + 1]);
+        auto high = i + 1 < m_bytes.size() ? static_cast<unsigned char>(m_bytes[i + 1]) : 0u;
         char16_t unit = static_cast<char16_t>(low | (high << 8));
         if (unit == u'\0')
             break;
@@ -19,10 +20,11 @@ IniDocument::IniDocument(std::string bytes) : m_bytes(std::move(bytes)) {
 }
 
 bool IniDocument::IsValid() const {
-    // An odd byte count cannot be UTF-16 text: the file is damaged, and is left alone.
-    return m_bytes.size() > 1 && m_bytes.size() % 2 == 0 && static_cast<unsigned char>(m_bytes[0]) == 0xFF &&
+    return m_bytes.size() > 1 && static_cast<unsigned char>(m_bytes[0]) == 0xFF &&
            static_cast<unsigned char>(m_bytes[1]) == 0xFE;
 }
+
+bool IniDocument::IsWritable() const { return IsValid() && m_bytes.size() % 2 == 0; }
 
 std::optional<IniDocument::Entry> IniDocument::Find(const std::u16string& section, const std::u16string& key) const {
     std::size_t name = npos;

@@ -11,8 +11,11 @@ class IniDocument {
 public:
     explicit IniDocument(std::string bytes);
 
-    // A usable file has an even number of bytes, at least two, and begins with FF FE.
+    // A readable file has at least two bytes and begins with FF FE.
     bool IsValid() const;
+    // Writing also needs an even number of bytes: appending whole units behind a stray
+    // byte would shift every character added, so such a damaged file is left alone.
+    bool IsWritable() const;
     std::optional<std::u16string> Read(const std::u16string& section, const std::u16string& key) const;
     std::string Write(const std::u16string& section, const std::u16string& key, const std::u16string& value) const;
 

@@ -1,12 +1,14 @@
 #include "platform/fs/DeviceRoot.h"
 
 #include "platform/base/Utf8.h"
+#include "platform/fs/WholeFile.h"
 
 #include <cstdlib>
 #include <cwctype>
+#include <fstream>
 #include <mutex>
+#include <sstream>
 #include <system_error>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -36,16 +38,17 @@ fs::path DefaultRoot() {
     return fs::path(home && *home ? home : "/tmp") / ".local" / "share" / "quillora" / "device";
 }
 
-// Copies through a temporary name so that a concurrent process never sees half a file.
+// Copied whole under a name of its own first, so that a concurrent process never sees
+// half a file, and never over a file that is there (the user's, or another process's copy).
 void CopyMissingFile(const fs::path& from, const fs::path& to) {
     std::error_code error;
     if (fs::exists(to, error))
         return;
-    fs::path temporary = to;
-    temporary += ".part" + std::to_string(::getpid());
-    if (fs::copy_file(from, temporary, fs::copy_options::overwrite_existing, error))
-        fs::rename(temporary, to, error);
-    fs::remove(temporary, error);
+    std::ifstream in(from, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    if (in.good() || in.eof())
+        CreateHostFileWhole(to, bytes.str(), fs::status(from, error).permissions());
 }
 
 void Populate(const fs::path& root, const fs::path& image) {

@@ -1,9 +1,7 @@
 #pragma once
-// An open device file that closes itself, and whole-file replacement through it.
+// An open device file that closes itself.
 
 #include "platform/fs/FileApi.h"
-
-#include <string>
 
 namespace platform {
 
@@ -23,10 +21,5 @@ public:
 private:
     HANDLE m_handle;
 };
-
-// Writes the bytes to `temporary`, makes them durable and renames that over `path`, so
-// that readers see the old file or the new one, never a part. On failure the old file
-// is left as it was and the temporary one removed.
-bool ReplaceFileContents(const std::wstring& path, const std::wstring& temporary, const std::string& bytes);
 
 } // namespace platform

@@ -2,6 +2,7 @@
 
 #include "platform/base/HandleTable.h"
 #include "platform/fs/DeviceRoot.h"
+#include "platform/fs/WholeFile.h"
 #include "platform/registry/RegistryStore.h"
 
 #include <cstring>
@@ -9,7 +10,6 @@
 #include <fstream>
 #include <mutex>
 #include <sstream>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using platform::HandleKind;
@@ -65,19 +65,8 @@ RegistryStore& Store(Registry& registry) {
 
 // Must be called with the lock held.
 void Save(Registry& registry) {
-    fs::path temporary = registry.loadedFrom;
-    temporary += ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << registry.store.Serialize();
-        if (!out.flush())
-            return;
-    }
-    std::error_code error;
-    fs::rename(temporary, registry.loadedFrom, error);
-    if (error)
-        fs::remove(temporary, error);
-    registry.loadedTime = WriteTime(registry.loadedFrom);
+    if (platform::ReplaceHostFile(registry.loadedFrom, registry.store.Serialize()))
+        registry.loadedTime = WriteTime(registry.loadedFrom);
 }
 
 const wchar_t* RootName(HKEY key) {

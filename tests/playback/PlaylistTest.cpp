@@ -10,7 +10,15 @@ namespace {
 
 TEST(Playlist, EachEntryIsTwoLinesWhateverItHolds) {
     EXPECT_EQ(PlaylistText({{"a", "http://x/1.flv"}, {"b\r\nc", "http://x/2.flv\n#EXTINF:0,evil"}}),
-              "#EXTM3U\n#EXTINF:0,a\nhttp://x/1.flv\n#EXTINF:0,b  c\nhttp://x/2.flv%0A#EXTINF:0,evil\n");
+              "#EXTM3U\n#EXTINF:0,a\nhttp://x/1.flv\n#EXTINF:0,b  c\nhttp://x/2.flv\n");
+}
+
+TEST(Playlist, StreamAddressesLoseTheLineBreaksAroundThem) {
+    EXPECT_EQ(StreamAddress("http://h/a-1.flv\r\n"), "http://h/a-1.flv");
+    EXPECT_EQ(StreamAddress(" \t\r\nhttp://h/a-1.flv \n"), "http://h/a-1.flv");
+    EXPECT_EQ(StreamAddress("\r\nhttp://h/a.flv\r\ninjected\r\n"), "http://h/a.flv");
+    EXPECT_EQ(StreamAddress("http://h/a b.flv"), "http://h/a b.flv");
+    EXPECT_EQ(StreamAddress(" \r\n "), "");
 }
 
 TEST(Playlist, WritersFinishingTogetherNeverMixTheirLines) {

@@ -84,8 +84,19 @@ TEST_F(ResolverTest, APageWithoutTheHiddenFieldFailsWithoutAWord) {
 
 TEST_F(ResolverTest, ADamagedValueGivesOnlyCompleteOneLineEntries) {
     EXPECT_TRUE(Resolve(0, "id_XNDQ0NDQ0NDQ="));
-    EXPECT_EQ(Playlist(), "#EXTM3U\n#EXTINF:0,first title\n" + Stream("one.flv") + "%0Ainjected\n#EXTINF:0,second\n" +
+    EXPECT_EQ(Playlist(), "#EXTM3U\n#EXTINF:0,first title\n" + Stream("one.flv") + "\n#EXTINF:0,second\n" +
                               Stream("two.flv") + "\n#EXTINF:0,cut off\n" + Stream("cut") + "\n");
+}
+
+TEST_F(ResolverTest, LineBreaksBetweenEntriesStayOutOfTheAddresses) {
+    EXPECT_TRUE(Resolve(0, "id_XNjY2NjY2NjY="));
+    EXPECT_EQ(Playlist(), "#EXTM3U\n#EXTINF:0,part one  \n" + Stream("a-1.flv") + "\n#EXTINF:0,part two  \n" +
+                              Stream("a-2.flv") + "\n");
+    // One address from either server goes to the player without its line end.
+    EXPECT_TRUE(Resolve(0, "id_XNzc3Nzc3Nzc="));
+    EXPECT_EQ(PlayerLog(1), "FtVideo.exe " + Stream("single.flv") + "\n");
+    EXPECT_TRUE(Resolve(1, "id_XNzc3Nzc3Nzc="));
+    EXPECT_EQ(PlayerLog(2), "FtVideo.exe " + Stream("single.flv") + "\nFtVideo.exe " + Stream("bare.flv") + "\n");
 }
 
 TEST_F(ResolverTest, TheSecondServersPlaylistIsWrittenWholeWithOneMoreLineFeed) {

@@ -1,4 +1,5 @@
 #include "settings/IniFile.h"
+#include "platform/base/Utf8.h"
 #include "platform/fs/FileApi.h"
 #include "settings/ProgramFolder.h"
 #include "support/IniBytes.h"
@@ -6,13 +7,44 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
 constexpr LPCWSTR File = L"\\Setting.ini";
 
 std::string Ini(std::u16string_view text) { return IniBytes(text); }
+
+int FilesIn(const std::filesystem::path& folder) {
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder))
+        ++count;
+    return count;
+}
+
+// Lowers the size a file may grow to for one scope; a write past it fails instead of
+// ending the process.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &m_previous);
+        m_handler = ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{bytes, m_previous.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_previous);
+        ::signal(SIGXFSZ, m_handler);
+    }
+
+private:
+    rlimit m_previous{};
+    sighandler_t m_handler;
+};
 
 class IniFileTest : public ::testing::Test {
 protected:
@@ -90,7 +122,6 @@ TEST_F(IniFileTest, DamagedFilesLeaveTheDefaults) {
         "\xFF",
         "[Network]\r\n  IsWLAN=0",                                                    // no mark: a UTF-8 or ANSI file
         Ini(u"[Network]\r\n  IsWLAN=0").substr(0, 13),                                // cut inside the key
-        Ini(u"[Network]\r\n  IsWLAN=0") + "\x01",                                     // odd byte count
         Ini(u"[Netw"),                                                                // section name cut by the end
         Ini(u"[Network"),                                                             // header without "]"
         Ini(u"[Network]\r\n  IsWLAN"),                                                // key without "="
@@ -106,6 +137,18 @@ TEST_F(IniFileTest, DamagedFilesLeaveTheDefaults) {
         EXPECT_NE(text, L"0") << bytes.size();
         EXPECT_EQ(value, 1) << bytes.size();
     }
+}
+
+TEST_F(IniFileTest, AStrayLastByteIsOneMoreCharacter) {
+    // Read as if the file went on with zero bytes: "7" becomes the unit 0x0037.
+    Given(Ini(u"[Network]\r\n  IsWLAN=0") + "7");
+    int value = 1;
+    ASSERT_TRUE(IniReadInt(L"Network", L"IsWLAN", value, File));
+    EXPECT_EQ(value, 7);
+    // Units written behind the stray byte would be shifted by it: the damaged file is left alone.
+    EXPECT_FALSE(IniWriteInt(L"Network", L"IsWLAN", 1, File));
+    EXPECT_FALSE(IniWriteInt(L"Player", L"EnableFtVideo", 1, File));
+    EXPECT_EQ(Bytes(), Ini(u"[Network]\r\n  IsWLAN=0") + "7");
 }
 
 TEST_F(IniFileTest, WritesFailWithoutAUsableFile) {
@@ -127,11 +170,13 @@ TEST_F(IniFileTest, WritesFailWithoutAUsableFile) {
 
 TEST_F(IniFileTest, ABrokenWriteLeavesTheOldFile) {
     Given(Ini(u"[A]\r\n  k=1"));
-    // The temporary file cannot be made: a folder stands where it would go.
-    std::filesystem::create_directory(m_root.Host("Setting.ini.tmp"));
-    EXPECT_FALSE(IniWriteInt(L"A", L"k", 2, File));
+    {
+        // Files may not grow beyond 8 bytes: the new content cannot be written.
+        FileSizeLimit limit(8);
+        EXPECT_FALSE(IniWriteInt(L"A", L"k", 2, File));
+    }
     EXPECT_EQ(Bytes(), Ini(u"[A]\r\n  k=1"));
-    std::filesystem::remove(m_root.Host("Setting.ini.tmp"));
+    EXPECT_EQ(FilesIn(m_root.Path()), 1);
 
     // A reader that opened the file before a write keeps reading the whole old file.
     HANDLE reader = CreateFileW(File, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -142,7 +187,38 @@ TEST_F(IniFileTest, ABrokenWriteLeavesTheOldFile) {
     CloseHandle(reader);
     EXPECT_EQ(std::string(buffer, read), Ini(u"[A]\r\n  k=1"));
     EXPECT_EQ(Bytes(), Ini(u"[A]\r\n  k=2"));
-    EXPECT_FALSE(std::filesystem::exists(m_root.Host("Setting.ini.tmp")));
+    EXPECT_EQ(FilesIn(m_root.Path()), 1);
+}
+
+TEST_F(IniFileTest, TwoProcessesWritingAtOnceLeaveAFileThatParses) {
+    Given(Ini(u"[A]\r\n  first=0\r\n  second=0"));
+    auto writer = [](const wchar_t* key) {
+        pid_t child = ::fork();
+        if (child == 0) {
+            for (int i = 1; i <= 200; ++i)
+                IniWriteInt(L"A", key, i, File);
+            ::_exit(0);
+        }
+        return child;
+    };
+    pid_t children[] = {writer(L"first"), writer(L"second")};
+    int unreadable = 0;
+    for (pid_t child : children) {
+        for (int status = 0; ::waitpid(child, &status, WNOHANG) == 0;) {
+            int value = 0;
+            unreadable += !IniReadInt(L"A", L"first", value, File) || !IniReadInt(L"A", L"second", value, File);
+        }
+    }
+    EXPECT_EQ(unreadable, 0);
+    // Whatever each writer managed last, the file holds exactly its two entries.
+    int first = -1, second = -1;
+    ASSERT_TRUE(IniReadInt(L"A", L"first", first, File));
+    ASSERT_TRUE(IniReadInt(L"A", L"second", second, File));
+    EXPECT_TRUE(first >= 0 && first <= 200 && second >= 0 && second <= 200);
+    std::u16string expected = u"[A]\r\n  first=" + platform::Utf16FromWide(std::to_wstring(first)) +
+                              u"\r\n  second=" + platform::Utf16FromWide(std::to_wstring(second));
+    EXPECT_EQ(Bytes(), Ini(expected));
+    EXPECT_EQ(FilesIn(m_root.Path()), 1);
 }
 
 TEST(ShippedSettings, HoldEveryKeyAtItsDefault) {
