@@ -142,13 +142,13 @@ void Parse(benchmark::State& state, const std::string& page) {
 }
 
 // Everything after the download: code-page step by tag, parse, walk, patches, writing.
-void Convert(benchmark::State& state, const std::string& page, const wchar_t* tag, NavigationRequest::FetchMode mode,
+void Convert(benchmark::State& state, const std::string& page, const ProviderId& provider, NavigationRequest::FetchMode mode,
              bool (*build)(NavigationRequest&)) {
     static BenchRoot root;
     for (auto _ : state) {
         ScriptedCoreUi ui;
         NavigationRequest request(ui);
-        request.SetProviderTag(tag);
+        request.SetProvider(provider);
         request.AcceptPage(page, mode);
         build(request);
         state.PauseTiming();
@@ -167,15 +167,15 @@ const auto ParseMode = NavigationRequest::FetchMode::Parse;
 const auto DownloadMode = NavigationRequest::FetchMode::DownloadOnly;
 
 BENCHMARK_CAPTURE(Parse, youku_search, SearchPage());
-BENCHMARK_CAPTURE(Convert, youku_search, SearchPage(), L"youku", ParseMode, &BuildYoukuVideoSearch);
+BENCHMARK_CAPTURE(Convert, youku_search, SearchPage(), Provider::Youku, ParseMode, &BuildYoukuVideoSearch);
 BENCHMARK_CAPTURE(Parse, tudou_playlist, TudouPlaylistPage());
-BENCHMARK_CAPTURE(Convert, tudou_playlist, TudouPlaylistPage(), L"tudou", ParseMode, &BuildTudouPlaylist);
+BENCHMARK_CAPTURE(Convert, tudou_playlist, TudouPlaylistPage(), Provider::Tudou, ParseMode, &BuildTudouPlaylist);
 BENCHMARK_CAPTURE(Parse, fivesix_search, FiveSixSearchPage());
-BENCHMARK_CAPTURE(Convert, fivesix_search, FiveSixSearchPage(), L"56", ParseMode, &BuildFiveSixIndexSearch);
+BENCHMARK_CAPTURE(Convert, fivesix_search, FiveSixSearchPage(), Provider::FiveSix, ParseMode, &BuildFiveSixIndexSearch);
 BENCHMARK_CAPTURE(Parse, fivesix_album_data, FiveSixAlbumData());
-BENCHMARK_CAPTURE(Convert, fivesix_album, FiveSixAlbumData(), L"56", DownloadMode, &BuildAlbum);
+BENCHMARK_CAPTURE(Convert, fivesix_album, FiveSixAlbumData(), Provider::FiveSix, DownloadMode, &BuildAlbum);
 BENCHMARK_CAPTURE(Parse, sixcn_search, SixCnSearchPage());
-BENCHMARK_CAPTURE(Convert, sixcn_search, SixCnSearchPage(), L"6", ParseMode, &BuildSixCnSearch);
+BENCHMARK_CAPTURE(Convert, sixcn_search, SixCnSearchPage(), Provider::SixCn, ParseMode, &BuildSixCnSearch);
 
 // 1,000 addresses of every kind the classifier meets, unknown ones among them.
 std::vector<std::wstring> MixedAddresses() {

@@ -19,7 +19,7 @@ bool ResolveThroughParseServer(NavigationRequest& request, const std::wstring& p
                                DWORD flvParseServer) {
     bool firstServer = flvParseServer == 0;
     if (kind == VideoPageKind::VideoPage)
-        request.SetProviderTag(firstServer ? L"flvcd" : L"8fan");
+        request.SetProvider(firstServer ? Provider::Flvcd : Provider::EightFan);
     std::wstring query = ParseServerQuery(flvParseServer, kind, pageUrl);
     return firstServer ? FlvcdResolver(request, query) : EightFanResolver(request, query);
 }

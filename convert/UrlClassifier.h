@@ -1,11 +1,13 @@
 #pragma once
-// Where an intercepted address goes: the ordered rules look at the address's text
-// alone and hand it to one converter, one parse-server resolution or the player.
+// Where an intercepted address goes: the ordered rules (ClassifierRules.h) look at the
+// address's text alone and hand it to one converter, one parse-server resolution or
+// the player.
 
 #include "fetch/NavigationRequest.h"
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 enum class ClassifyResult {
     PageWritten = 0,     // a local page waits at the request's output path
@@ -20,11 +22,8 @@ ClassifyResult UrlClassifier(NavigationRequest& request, const std::wstring& url
 // does with the address. Nothing when no rule knows it.
 struct Route {
     int rule;
-    const wchar_t* tag; // null: the request's tag stays as it is
-    const char* routine;
+    std::wstring_view tag; // the provider tag the rule gives; empty: the request's stays
+    std::string_view routine;
     std::wstring address; // as the routine receives it
 };
 std::optional<Route> RouteFor(const std::wstring& url);
-
-// The tudou search address asking for the table view of its results.
-std::wstring TudouTableView(std::wstring url);

@@ -1,6 +1,7 @@
 #include "fetch/NavigationRequest.h"
 
 #include "fetch/HttpSession.h"
+#include "platform/base/LastError.h"
 #include "platform/com/Com.h"
 #include "platform/text/AnsiText.h"
 #include "settings/IniFile.h"
@@ -40,25 +41,31 @@ bool NavigationRequest::Fetch(const std::wstring& url, FetchMode mode) {
     m_ui.ShowWaitDialog(m_ui.OwnerWindow(), nullptr, 1);
     HttpSession session;
     const char* body = session.Request(address.c_str(), false, nullptr, -1);
-    if (!body) {
-        m_ui.CloseWaitDialog();
-        m_ui.MessageBox(m_ui.OwnerWindow(),
-                        L"获取数据失败！\r\n 错误码：" + std::to_wstring(static_cast<LONG>(session.LastError())),
-                        L"错误", MessageBoxOk);
-        return false;
-    }
-    AcceptPage(std::string(body, session.BodyLength()), mode);
-    return true;
+    if (body && AcceptPage(std::string(body, session.BodyLength()), mode))
+        return true;
+    DWORD error = body ? GetLastError() : session.LastError();
+    m_ui.CloseWaitDialog();
+    m_ui.MessageBox(m_ui.OwnerWindow(), L"获取数据失败！\r\n 错误码：" + std::to_wstring(static_cast<LONG>(error)),
+                    L"错误", MessageBoxOk);
+    return false;
 }
 
-void NavigationRequest::AcceptPage(std::string body, FetchMode mode) {
-    m_pageText = std::move(body);
-    if (mode == FetchMode::DownloadOnly)
-        return;
-    if (m_providerTag == L"youku" || m_providerTag == L"6")
+bool NavigationRequest::AcceptPage(std::string body, FetchMode mode) {
+    if (mode == FetchMode::DownloadOnly || !m_provider) {
+        m_pageText = std::move(body);
+        return true;
+    }
+    if (m_provider->pagesInUtf8) {
         // UTF-8 → wide → ANSI, in one pass.
-        m_pageText = platform::AnsiFromUtf8(m_pageText);
-    if (m_providerTag == L"youku" || m_providerTag == L"6" || m_providerTag == L"tudou" || m_providerTag == L"flvcd" ||
-        m_providerTag == L"56")
+        std::optional<std::string> converted = platform::AnsiFromUtf8(body);
+        if (!converted) {
+            SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+            return false;
+        }
+        body = std::move(*converted);
+    }
+    m_pageText = std::move(body);
+    if (m_provider->parsed)
         m_parser.parseTree(m_pageText);
+    return true;
 }

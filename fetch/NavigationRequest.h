@@ -6,6 +6,7 @@
 
 #include "fetch/CoreUi.h"
 #include "fetch/PageDocument.h"
+#include "fetch/ProviderId.h"
 
 #include <string>
 #include <vector>
@@ -20,18 +21,24 @@ public:
     NavigationRequest& operator=(const NavigationRequest&) = delete;
 
     // Downloads the address (a leading "#" dropped) under the wait dialog. In Parse mode
-    // the page of a "youku" or "6" request is first turned from UTF-8 into the ANSI code
-    // page, and pages of every tag but "8fan" and none are parsed. On a failed download
-    // the user has been told and the page and tree are unchanged. The wait dialog stays
-    // open on success: the caller closes it when its work is done.
+    // the page is turned from UTF-8 into the ANSI code page and parsed as the request's
+    // provider asks (ProviderId); a request without a provider keeps the bytes unparsed.
+    //
+    // Who closes the wait dialog: on failure Fetch has closed it before telling the user
+    // why, and the page and tree are unchanged. On success it stays open while the
+    // caller works on the page, and the caller closes it when done (a converter when its
+    // page is written or has failed, a resolver as soon as Fetch returns). Callers may
+    // close it again on any road: closing a wait dialog that is not open does nothing.
     bool Fetch(const std::wstring& url, FetchMode mode);
     // The part of Fetch after the download: keeps the body as the page text and, in
-    // Parse mode, converts and parses it by the provider tag.
-    void AcceptPage(std::string body, FetchMode mode);
+    // Parse mode, converts and parses it by the provider. False when the system cannot
+    // convert the page to the ANSI code page (the last error says why).
+    bool AcceptPage(std::string body, FetchMode mode);
 
     const std::wstring& OutputPath() const { return m_outputPath; }
-    const std::wstring& ProviderTag() const { return m_providerTag; }
-    void SetProviderTag(std::wstring tag) { m_providerTag = std::move(tag); }
+    // The provider's tag, or empty while no rule has named one.
+    std::wstring_view ProviderTag() const { return m_provider ? m_provider->tag : std::wstring_view(); }
+    void SetProvider(const ProviderId& provider) { m_provider = &provider; }
     const std::string& PageText() const { return m_pageText; }
     DocumentTree& Document() { return m_parser.Tree(); }
     void ReleaseDocument() { m_parser.Tree().clear(); }
@@ -43,7 +50,7 @@ public:
 private:
     CoreUi& m_ui;
     std::wstring m_outputPath;
-    std::wstring m_providerTag;
+    const ProviderId* m_provider = nullptr;
     std::string m_pageText;
     DocumentParser m_parser;
     DWORD m_enableFtVideo = 1;

@@ -24,11 +24,18 @@ Table& TheTable() {
 
 } // namespace
 
-HANDLE InsertHandle(std::shared_ptr<HandleObject> object) {
+std::uintptr_t NewHandleValue() {
     Table& table = TheTable();
     std::lock_guard guard(table.lock);
     std::uintptr_t value = table.next;
     table.next += 4;
+    return value;
+}
+
+HANDLE InsertHandle(std::shared_ptr<HandleObject> object) {
+    std::uintptr_t value = NewHandleValue();
+    Table& table = TheTable();
+    std::lock_guard guard(table.lock);
     object->m_handle = reinterpret_cast<HANDLE>(value);
     table.objects.emplace(value, std::move(object));
     return reinterpret_cast<HANDLE>(value);

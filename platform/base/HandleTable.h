@@ -25,12 +25,18 @@ public:
 
 private:
     friend HANDLE InsertHandle(std::shared_ptr<HandleObject> object);
+// A value from the same space for handles kept in a table of their own (windows), so
+// that no window ever equals a file, device context or other handle.
+std::uintptr_t NewHandleValue();
     friend HANDLE HandleFor(const std::shared_ptr<HandleObject>& object);
     HandleKind m_kind;
     HANDLE m_handle = nullptr; // the handle it was last inserted under
 };
 
 HANDLE InsertHandle(std::shared_ptr<HandleObject> object);
+// A value from the same space for handles kept in a table of their own (windows), so
+// that no window ever equals a file, device context or other handle.
+std::uintptr_t NewHandleValue();
 std::shared_ptr<HandleObject> LookupHandle(HANDLE handle, HandleKind kind);
 // The object's handle; an object whose handle was removed gets a new one.
 HANDLE HandleFor(const std::shared_ptr<HandleObject>& object);

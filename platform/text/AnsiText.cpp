@@ -29,6 +29,6 @@ std::wstring WideFromAnsi(std::string_view text) {
 
 namespace platform {
 
-std::string AnsiFromUtf8(std::string_view text) { return GbkFromUtf8(text); }
+std::optional<std::string> AnsiFromUtf8(std::string_view text) { return GbkCodec::System().FromUtf8(text); }
 
 } // namespace platform

@@ -6,7 +6,6 @@
 
 #include <cstring>
 #include <cwchar>
-#include <exception>
 #include <optional>
 #include <string>
 
@@ -61,16 +60,15 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int multiB
     std::size_t length = multiByteLength == -1 ? std::strlen(multiByte) + 1 : multiByteLength;
     std::string_view input(multiByte, length);
     bool invalid = false;
-    std::wstring result;
-    try {
-        result = *encoding == Encoding::Utf8 ? platform::WideFromUtf8(input, &invalid)
-                                             : platform::WideFromGbk(input, L'?', invalid);
-    } catch (const std::exception&) {
+    std::optional<std::wstring> result = *encoding == Encoding::Utf8
+                                             ? platform::WideFromUtf8(input, &invalid)
+                                             : platform::GbkCodec::System().ToWide(input, L'?', invalid);
+    // The system cannot convert the code page at all.
+    if (!result)
         return Fail(ERROR_INVALID_PARAMETER);
-    }
     if (invalid && (flags & MB_ERR_INVALID_CHARS))
         return Fail(ERROR_NO_UNICODE_TRANSLATION);
-    return Deliver(result, wide, wideLength);
+    return Deliver(*result, wide, wideLength);
 }
 
 int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR multiByte, int multiByteLength,
@@ -89,16 +87,14 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength
     std::size_t length = wideLength == -1 ? std::wcslen(wide) + 1 : wideLength;
     std::wstring_view input(wide, length);
     bool replaced = false;
-    std::string result;
-    try {
-        result = *encoding == Encoding::Utf8 ? platform::Utf8FromWide(input, &replaced)
-                                             : platform::GbkFromWide(input, DefaultCharOf(defaultChar), replaced);
-    } catch (const std::exception&) {
+    std::optional<std::string> result =
+        *encoding == Encoding::Utf8 ? platform::Utf8FromWide(input, &replaced)
+                                    : platform::GbkCodec::System().FromWide(input, DefaultCharOf(defaultChar), replaced);
+    if (!result)
         return Fail(ERROR_INVALID_PARAMETER);
-    }
     if (replaced && (flags & WC_ERR_INVALID_CHARS))
         return Fail(ERROR_NO_UNICODE_TRANSLATION);
     if (usedDefaultChar)
         *usedDefaultChar = replaced ? TRUE : FALSE;
-    return Deliver(result, multiByte, multiByteLength);
+    return Deliver(*result, multiByte, multiByteLength);
 }

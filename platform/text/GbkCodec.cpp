@@ -5,12 +5,9 @@
 #include <array>
 #include <bit>
 #include <iconv.h>
-#include <memory>
-#include <stdexcept>
 #include <vector>
 
 namespace platform {
-namespace {
 
 static_assert(sizeof(wchar_t) == 4 && std::endian::native == std::endian::little,
               "wide text is handed to iconv as UTF-32LE");
@@ -29,6 +26,8 @@ struct GbkTables {
     std::vector<char32_t> pairs = std::vector<char32_t>((LastLead - FirstLead + 1) * TrailCount, 0);
 };
 
+namespace {
+
 // Converts one short sequence; nothing when iconv refuses it or leaves part of it.
 bool ConvertOnce(iconv_t cd, const char* input, std::size_t inputSize, char* output, std::size_t& outputSize) {
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -41,12 +40,28 @@ bool ConvertOnce(iconv_t cd, const char* input, std::size_t inputSize, char* out
     return true;
 }
 
-std::unique_ptr<GbkTables> BuildTables() {
-    auto tables = std::make_unique<GbkTables>();
-    iconv_t decoder = iconv_open("UTF-32LE", "CP936");
-    iconv_t encoder = iconv_open("CP936", "UTF-32LE");
-    if (decoder == reinterpret_cast<iconv_t>(-1) || encoder == reinterpret_cast<iconv_t>(-1))
+// The two converters of one charset, closed when done.
+struct Converters {
+    iconv_t decoder;
+    iconv_t encoder;
+    explicit Converters(const char* charset)
+        : decoder(iconv_open("UTF-32LE", charset)), encoder(iconv_open(charset, "UTF-32LE")) {}
+    ~Converters() {
+        for (iconv_t cd : {decoder, encoder}) {
+            if (cd != Unopened())
+                iconv_close(cd);
+        }
+    }
+    static iconv_t Unopened() { return reinterpret_cast<iconv_t>(-1); }
+    bool IsOpen() const { return decoder != Unopened() && encoder != Unopened(); }
+};
+
+std::unique_ptr<const GbkTables> BuildTables(const char* charset) {
+    Converters converters(charset);
+    if (!converters.IsOpen())
         return nullptr;
+    iconv_t decoder = converters.decoder, encoder = converters.encoder;
+    auto tables = std::make_unique<GbkTables>();
     char bytes[8];
     char32_t wide;
     std::size_t size;
@@ -74,22 +89,24 @@ std::unique_ptr<GbkTables> BuildTables() {
                 tables->pairs[(lead - FirstLead) * TrailCount + (trail - FirstTrail)] = wide;
         }
     }
-    iconv_close(decoder);
-    iconv_close(encoder);
     return tables;
-}
-
-const GbkTables& Tables() {
-    static const std::unique_ptr<GbkTables> tables = BuildTables();
-    if (!tables)
-        throw std::runtime_error("iconv cannot convert between GBK and UTF-32LE");
-    return *tables;
 }
 
 } // namespace
 
-std::wstring WideFromGbk(std::string_view bytes, wchar_t replacement, bool& hadInvalid) {
-    const GbkTables& tables = Tables();
+GbkCodec::GbkCodec(const char* charset) : m_tables(BuildTables(charset)) {}
+
+GbkCodec::~GbkCodec() = default;
+
+const GbkCodec& GbkCodec::System() {
+    static const GbkCodec codec("CP936");
+    return codec;
+}
+
+std::optional<std::wstring> GbkCodec::ToWide(std::string_view bytes, wchar_t replacement, bool& hadInvalid) const {
+    if (!m_tables)
+        return std::nullopt;
+    const GbkTables& tables = *m_tables;
     hadInvalid = false;
     std::wstring out;
     out.reserve(bytes.size());
@@ -139,8 +156,11 @@ bool AppendGbk(const GbkTables& tables, char32_t c, std::string& out) {
 
 } // namespace
 
-std::string GbkFromWide(std::wstring_view text, std::string_view defaultChar, bool& usedDefault) {
-    const GbkTables& tables = Tables();
+std::optional<std::string> GbkCodec::FromWide(std::wstring_view text, std::string_view defaultChar,
+                                              bool& usedDefault) const {
+    if (!m_tables)
+        return std::nullopt;
+    const GbkTables& tables = *m_tables;
     usedDefault = false;
     std::string out;
     out.reserve(text.size() * 2);
@@ -153,8 +173,10 @@ std::string GbkFromWide(std::wstring_view text, std::string_view defaultChar, bo
     return out;
 }
 
-std::string GbkFromUtf8(std::string_view text) {
-    const GbkTables& tables = Tables();
+std::optional<std::string> GbkCodec::FromUtf8(std::string_view text) const {
+    if (!m_tables)
+        return std::nullopt;
+    const GbkTables& tables = *m_tables;
     std::string out;
     out.reserve(text.size());
     bool invalid = false;

@@ -79,12 +79,13 @@ struct System {
     std::map<std::wstring, std::shared_ptr<WindowClass>> classes; // by case-folded name
     std::unordered_map<HWND, std::unique_ptr<Window>> windows;
     std::vector<HWND> topLevel; // topmost first
-    std::uintptr_t nextHandle = 0x10010;
     HWND capture = nullptr;
     HWND focus = nullptr;
     HWND active = nullptr;
     std::map<std::wstring, UINT> registeredMessages;
     UINT nextRegistered = 0xC000;
+    // Atoms are never handed out twice, even after their class is unregistered.
+    ATOM nextAtom = 0xC000;
 };
 
 System& TheSystem();

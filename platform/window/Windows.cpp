@@ -1,3 +1,4 @@
+#include "platform/base/HandleTable.h"
 #include "platform/base/LastError.h"
 #include "platform/window/WindowApi.h"
 #include "platform/window/WindowSystem.h"
@@ -79,10 +80,14 @@ ATOM RegisterClassW(const WNDCLASSW* windowClass) {
         SetLastError(ERROR_CLASS_ALREADY_EXISTS);
         return 0;
     }
+    if (system.nextAtom == 0) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return 0;
+    }
     system.classes[key] = std::make_shared<WindowClass>(
         WindowClass{windowClass->lpszClassName, windowClass->style, windowClass->lpfnWndProc,
                     windowClass->hbrBackground});
-    return static_cast<ATOM>(0xC000 + system.classes.size());
+    return system.nextAtom++;
 }
 
 BOOL UnregisterClassW(LPCWSTR className, HINSTANCE) {
@@ -109,8 +114,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
         if (parent && !FindWindowData(system, parent))
             return nullptr;
         auto window = std::make_unique<Window>();
-        handle = reinterpret_cast<HWND>(system.nextHandle);
-        system.nextHandle += 4;
+        handle = reinterpret_cast<HWND>(platform::NewHandleValue());
         window->handle = handle;
         window->windowClass = found->second;
         window->procedure = found->second->procedure;

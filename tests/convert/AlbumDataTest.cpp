@@ -1,9 +1,9 @@
 #include "convert/FiveSixPages.h"
+#include "support/ScopedEnvironment.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
+#include <memory>
 
 namespace {
 
@@ -41,18 +41,15 @@ TEST(AlbumData, RecordsAreCutInOrderUntilAKeyIsMissing) {
 }
 
 TEST(AlbumData, DatesAreLocalAndOutOfRangeTimesAreZero) {
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
+    auto utc = std::make_unique<ScopedEnvironment>("TZ", "UTC");
     EXPECT_EQ(AlbumDate("86400"), "1970-01-02");
     EXPECT_EQ(AlbumDate("  1262304000 seconds"), "2010-01-01");
     EXPECT_EQ(AlbumDate("-5"), "0000-00-00");
     EXPECT_EQ(AlbumDate("99999999999999999999999"), "0000-00-00");
     EXPECT_EQ(AlbumDate("abc"), "1970-01-01");
-    ::setenv("TZ", "America/New_York", 1);
-    ::tzset();
+    utc.reset();
+    ScopedEnvironment newYork("TZ", "America/New_York");
     EXPECT_EQ(AlbumDate("86400"), "1970-01-01");
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
 }
 
 } // namespace

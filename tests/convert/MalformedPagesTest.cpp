@@ -1,4 +1,4 @@
-#include "convert/ConverterTable.h"
+#include "convert/ClassifierRules.h"
 #include "convert/PageTemplates.h"
 #include "fetch/ScriptedCoreUi.h"
 #include "platform/base/Utf8.h"
@@ -39,15 +39,12 @@ TEST(MalformedPages, AreConvertedAsFarAsTheyGoAndNeverReadOutsideThePage) {
     FixtureSite site(sites.Path().string());
     CreateProgramFolders();
     for (const auto& [name, text] : pages) {
-        for (const NamedConverter& converter : Converters()) {
-            SCOPED_TRACE(name + " through " + std::string(converter.name));
+        for (const ClassifierRule* converter : ConverterRules()) {
+            SCOPED_TRACE(name + " through " + std::string(converter->routine));
             ScriptedCoreUi ui;
             NavigationRequest request(ui);
-            request.SetProviderTag(converter.providerTag);
-            bool result = converter.convert(request, L"http://so.youku.com/" + platform::WideFromUtf8(name));
-            std::string written =
-                ReadHostFile(site.Root().Host("Quillora/Temp/" + platform::Utf8FromWide(request.OutputPath().substr(
-                                                                     request.OutputPath().rfind(L'\\') + 1))));
+            bool result = RunConverter(*converter, request, L"http://so.youku.com/" + platform::WideFromUtf8(name));
+            std::string written = ReadHostFile(site.Root().HostOf(request.OutputPath()));
             if (result) {
                 EXPECT_EQ(written.rfind(YoukuHead().substr(0, 60), 0), 0u);
                 EXPECT_EQ(written.substr(written.size() - PageFooter.size() - 1), std::string(PageFooter) + "\n");

@@ -15,8 +15,7 @@ protected:
     PagedListingTest() { CreateProgramFolders(); }
 
     std::string Page(std::size_t page) {
-        std::wstring path = PagePath(m_request.OutputPath(), page);
-        return ReadHostFile(m_root.Host("Quillora/Temp/" + platform::Utf8FromWide(path.substr(path.rfind(L'\\') + 1))));
+        return ReadHostFile(m_root.HostOf(PagePath(m_request.OutputPath(), page)));
     }
     std::string DevicePath(std::size_t page) { return platform::Utf8FromWide(PagePath(m_request.OutputPath(), page)); }
 

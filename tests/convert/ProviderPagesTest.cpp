@@ -1,5 +1,5 @@
-#include "convert/ConverterTable.h"
 #include "convert/PagedListing.h"
+#include "convert/UrlClassifier.h"
 #include "fetch/ScriptedCoreUi.h"
 #include "platform/base/Utf8.h"
 #include "settings/ProgramFolder.h"
@@ -64,11 +64,8 @@ std::string WithoutOutputName(std::string page, const std::string& stem) {
 
 class ProviderPages : public ::testing::TestWithParam<GoldenCase> {
 protected:
-    void SetUp() override {
-        // Album dates are local calendar dates.
-        ::setenv("TZ", "UTC", 1);
-        ::tzset();
-    }
+    // Album dates are local calendar dates.
+    ScopedEnvironment m_utc{"TZ", "UTC"};
 };
 
 TEST_P(ProviderPages, ConvertToTheCheckedPages) {
@@ -77,15 +74,14 @@ TEST_P(ProviderPages, ConvertToTheCheckedPages) {
     CreateProgramFolders();
     ScriptedCoreUi ui;
     NavigationRequest request(ui);
-    const NamedConverter* converter = FindConverter(golden.converter);
-    ASSERT_NE(converter, nullptr);
-    request.SetProviderTag(converter->providerTag);
-    EXPECT_EQ(converter->convert(request, golden.address), golden.result);
+    // The page goes the road an intercepted address takes: through the classifier.
+    std::optional<Route> route = RouteFor(golden.address);
+    ASSERT_TRUE(route);
+    EXPECT_EQ(route->routine, golden.converter);
+    EXPECT_EQ(UrlClassifier(request, golden.address),
+              golden.result ? ClassifyResult::PageWritten : ClassifyResult::PageFailed);
 
-    auto hostPath = [&](std::size_t page) {
-        std::wstring path = PagePath(request.OutputPath(), page);
-        return site.Root().Host("Quillora/Temp/" + platform::Utf8FromWide(path.substr(path.rfind(L'\\') + 1)));
-    };
+    auto hostPath = [&](std::size_t page) { return site.Root().HostOf(PagePath(request.OutputPath(), page)); };
     std::string stem = platform::Utf8FromWide(request.OutputPath().substr(request.OutputPath().rfind(L'\\') + 1));
     stem.resize(stem.size() - 5);
     for (int page = 1; page <= golden.pages; ++page) {

@@ -1,5 +1,6 @@
 #include "fetch/NavigationRequest.h"
 #include "fetch/ScriptedCoreUi.h"
+#include "platform/base/Utf8.h"
 #include "platform/text/AnsiText.h"
 #include "support/FixtureSite.h"
 #include "support/IniBytes.h"
@@ -74,7 +75,7 @@ TEST_F(FetchTest, AnEmptyAddressFailsAsAnInvalidOne) {
 
 TEST_F(FetchTest, YoukuPagesBecomeGbkBeforeParsingButNotWhenOnlyDownloaded) {
     NavigationRequest request(m_ui);
-    request.SetProviderTag(L"youku");
+    request.SetProvider(Provider::Youku);
     ASSERT_TRUE(request.Fetch(L"#http://www.youku.com/", NavigationRequest::FetchMode::DownloadOnly));
     EXPECT_NE(request.PageText().find("<p>首页</p>"), std::string::npos);
     EXPECT_EQ(request.Document().size(), 0u);
@@ -85,23 +86,32 @@ TEST_F(FetchTest, YoukuPagesBecomeGbkBeforeParsingButNotWhenOnlyDownloaded) {
     EXPECT_TRUE(m_ui.WaitDialogOpen()); // the converter closes it when it has written its page
 }
 
-TEST_F(FetchTest, OtherTagsKeepTheirBytesAndOnlyParsingTagsAreParsed) {
-    NavigationRequest tudou(m_ui);
-    tudou.SetProviderTag(L"tudou");
-    ASSERT_TRUE(tudou.Fetch(L"http://www.youku.com/", NavigationRequest::FetchMode::Parse));
-    EXPECT_NE(tudou.PageText().find("<p>首页</p>"), std::string::npos);
-    EXPECT_GT(tudou.Document().size(), 5u);
-
-    NavigationRequest parseServer(m_ui);
-    parseServer.SetProviderTag(L"8fan");
-    ASSERT_TRUE(parseServer.Fetch(L"http://www.youku.com/", NavigationRequest::FetchMode::Parse));
-    EXPECT_FALSE(parseServer.PageText().empty());
-    EXPECT_EQ(parseServer.Document().size(), 0u);
+TEST_F(FetchTest, EachProviderIsConvertedAndParsedAsItsSiteNeeds) {
+    struct Case {
+        const ProviderId* provider;
+        bool convertedToGbk;
+        bool parsed;
+    };
+    const Case cases[] = {
+        {&Provider::Youku, true, true},     {&Provider::SixCn, true, true},  {&Provider::Tudou, false, true},
+        {&Provider::FiveSix, false, true},  {&Provider::Flvcd, false, true}, {&Provider::EightFan, false, false},
+        {nullptr, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.provider ? platform::Utf8FromWide(std::wstring(c.provider->tag)) : "none");
+        NavigationRequest request(m_ui);
+        if (c.provider)
+            request.SetProvider(*c.provider);
+        ASSERT_TRUE(request.Fetch(L"http://www.youku.com/", NavigationRequest::FetchMode::Parse));
+        std::string word = c.convertedToGbk ? platform::AnsiFromWide(L"首页") : "首页";
+        EXPECT_NE(request.PageText().find("<p>" + word + "</p>"), std::string::npos);
+        EXPECT_EQ(request.Document().size() > 5, c.parsed);
+    }
 }
 
 TEST_F(FetchTest, AnEmptyBodyIsASuccess) {
     NavigationRequest request(m_ui);
-    request.SetProviderTag(L"youku");
+    request.SetProvider(Provider::Youku);
     EXPECT_TRUE(request.Fetch(L"http://www.youku.com/_fixture/size/0", NavigationRequest::FetchMode::Parse));
     EXPECT_EQ(request.PageText(), "");
 }

@@ -4,6 +4,7 @@
 #include "convert/PagedListing.h"
 #include "convert/SixCnPages.h"
 #include "convert/TudouPages.h"
+#include "convert/ClassifierRules.h"
 #include "convert/UrlClassifier.h"
 #include "convert/YoukuPages.h"
 #include "fetch/ScriptedCoreUi.h"
@@ -41,17 +42,17 @@ void UseScratchRoot() { static ScratchRoot root; }
 int FuzzPages(const std::uint8_t* data, std::size_t size) {
     UseScratchRoot();
     struct Builder {
-        const wchar_t* tag;
+        const ProviderId& provider;
         bool (*build)(NavigationRequest&);
     };
     static const Builder builders[] = {
-        {L"youku", &BuildYoukuVideoSearch}, {L"youku", &BuildYoukuPlaylistSearch},
-        {L"youku", &BuildYoukuPlaylist},    {L"youku", &BuildYoukuChannel},
-        {L"tudou", &BuildTudouVideoSearch}, {L"tudou", &BuildTudouPlaylistSearch},
-        {L"tudou", &BuildTudouTop},         {L"tudou", &BuildTudouPlaylist},
-        {L"56", &BuildFiveSixIndexSearch},  {L"56", &BuildFiveSixVideoList},
-        {L"6", &BuildSixCnSearch},          {L"6", &BuildSixCnPlaylist},
-        {L"6", &BuildSixCnVideos},
+        {Provider::Youku, &BuildYoukuVideoSearch}, {Provider::Youku, &BuildYoukuPlaylistSearch},
+        {Provider::Youku, &BuildYoukuPlaylist},    {Provider::Youku, &BuildYoukuChannel},
+        {Provider::Tudou, &BuildTudouVideoSearch}, {Provider::Tudou, &BuildTudouPlaylistSearch},
+        {Provider::Tudou, &BuildTudouTop},         {Provider::Tudou, &BuildTudouPlaylist},
+        {Provider::FiveSix, &BuildFiveSixIndexSearch}, {Provider::FiveSix, &BuildFiveSixVideoList},
+        {Provider::SixCn, &BuildSixCnSearch},      {Provider::SixCn, &BuildSixCnPlaylist},
+        {Provider::SixCn, &BuildSixCnVideos},
     };
     std::string page(reinterpret_cast<const char*>(data), size);
     auto discard = [](const NavigationRequest& request) {
@@ -61,7 +62,7 @@ int FuzzPages(const std::uint8_t* data, std::size_t size) {
     for (const Builder& builder : builders) {
         ScriptedCoreUi ui;
         NavigationRequest request(ui);
-        request.SetProviderTag(builder.tag);
+        request.SetProvider(builder.provider);
         request.AcceptPage(page, NavigationRequest::FetchMode::Parse);
         builder.build(request);
         discard(request);
@@ -69,7 +70,7 @@ int FuzzPages(const std::uint8_t* data, std::size_t size) {
     // The album is built from its data text, downloaded without parsing.
     ScriptedCoreUi ui;
     NavigationRequest request(ui);
-    request.SetProviderTag(L"56");
+    request.SetProvider(Provider::FiveSix);
     request.AcceptPage(page, NavigationRequest::FetchMode::DownloadOnly);
     BuildFiveSixAlbum(request, AlbumAddressOf(L"http://www.56.com/w11/album-aid-1.html"));
     discard(request);

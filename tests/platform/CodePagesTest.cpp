@@ -1,6 +1,7 @@
 #include "platform/text/CodePages.h"
 #include "platform/base/LastError.h"
 #include "platform/text/AnsiText.h"
+#include "platform/text/GbkCodec.h"
 
 #include <gtest/gtest.h>
 
@@ -123,6 +124,20 @@ TEST(CodePages, ParametersWin32RefusesAreRefused) {
     EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, nullptr, 1, wide, 8), 0);
     EXPECT_EQ(MultiByteToWideChar(CP_UTF8, MB_PRECOMPOSED, "a", -1, wide, 8), 0);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_FLAGS);
+}
+
+} // namespace
+
+namespace {
+
+TEST(GbkCodec, ACharsetTheSystemLacksFailsByValue) {
+    platform::GbkCodec broken("NO-SUCH-CHARSET");
+    EXPECT_FALSE(broken.IsUsable());
+    bool flag = false;
+    EXPECT_FALSE(broken.FromUtf8("abc"));
+    EXPECT_FALSE(broken.ToWide("abc", L'?', flag));
+    EXPECT_FALSE(broken.FromWide(L"abc", "?", flag));
+    EXPECT_TRUE(platform::GbkCodec::System().IsUsable());
 }
 
 } // namespace

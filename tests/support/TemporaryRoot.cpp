@@ -26,6 +26,13 @@ TemporaryRoot::~TemporaryRoot() {
     fs::remove_all(m_path, error);
 }
 
+fs::path TemporaryRoot::HostOf(const std::wstring& devicePath) const {
+    std::optional<fs::path> host = platform::HostPathFromDevice(devicePath);
+    if (!host || host->string().rfind(m_path.string(), 0) != 0)
+        throw std::runtime_error("not a path inside the temporary device root");
+    return *host;
+}
+
 std::string ReadHostFile(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::ostringstream bytes;

@@ -16,6 +16,8 @@ public:
     const std::filesystem::path& Path() const { return m_path; }
     // The host path of a device path such as "Quillora/Data/Setting.ini".
     std::filesystem::path Host(const std::string& relative) const { return m_path / relative; }
+    // The host file of a device path the program names, such as a request's output path.
+    std::filesystem::path HostOf(const std::wstring& devicePath) const;
 
 private:
     std::filesystem::path m_path;

@@ -1,5 +1,6 @@
 #include "platform/window/Input.h"
 #include "platform/window/WindowApi.h"
+#include "support/ScopedEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -149,7 +150,10 @@ TEST(Painting, HidingAWindowRepaintsWhatItCovered) {
     EXPECT_EQ(update.top, 50);
     EXPECT_EQ(update.right, 200);
     EXPECT_EQ(update.bottom, 200);
-    EXPECT_FALSE(GetUpdateRect(above, &update, FALSE) && IsWindowVisible(above));
+    // Only the window below is painted again: the hidden one draws nothing.
+    g_seen.clear();
+    PumpFor(std::chrono::milliseconds(10));
+    EXPECT_EQ(std::count(g_seen.begin(), g_seen.end(), WM_PAINT), 1);
     DestroyWindow(above);
     DestroyWindow(below);
 }
@@ -268,13 +272,14 @@ TEST(Screen, TheWorkAreaIsTheScreenUnlessConfigured) {
     EXPECT_EQ(area.right, 480);
     EXPECT_EQ(area.bottom, 720);
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 480);
-    ::setenv("QUILLORA_WORKAREA", "0,26,480,720", 1);
-    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0));
-    EXPECT_EQ(area.top, 26);
-    ::setenv("QUILLORA_WORKAREA", "0,0,999,720", 1);
+    {
+        ScopedEnvironment workArea("QUILLORA_WORKAREA", "0,26,480,720");
+        ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0));
+        EXPECT_EQ(area.top, 26);
+    }
+    ScopedEnvironment tooWide("QUILLORA_WORKAREA", "0,0,999,720");
     ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0));
     EXPECT_EQ(area.right, 480);
-    ::unsetenv("QUILLORA_WORKAREA");
 }
 
 } // namespace
@@ -310,6 +315,43 @@ TEST(Messages, ASenderIsReleasedWhenTheReceivingThreadEnds) {
     ASSERT_EQ(answer.wait_for(std::chrono::seconds(10)), std::future_status::ready);
     EXPECT_EQ(answer.get(), 0);
     leaving.join();
+}
+
+} // namespace
+
+#include "platform/gdi/GdiApi.h"
+
+namespace {
+
+TEST(Windows, WindowsAndOtherHandlesNeverShareAValue) {
+    Register(L"CountedWnd", &DefWindowProcW);
+    HWND window = CreateWindowExW(0, L"CountedWnd", L"", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr);
+    auto value = [](const void* handle) { return reinterpret_cast<std::uintptr_t>(handle); };
+    std::vector<HBRUSH> brushes;
+    // Enough brushes to pass the window's value, whichever counter gave it.
+    while (brushes.size() < 20000 && (brushes.empty() || value(brushes.back()) <= value(window)))
+        brushes.push_back(CreateSolidBrush(RGB(1, 2, 3)));
+    for (HBRUSH brush : brushes)
+        EXPECT_NE(value(brush), value(window));
+    EXPECT_GT(value(brushes.back()), value(window));
+    for (HBRUSH brush : brushes)
+        DeleteObject(brush);
+    DestroyWindow(window);
+}
+
+TEST(Windows, AClassAtomIsNeverGivenTwice) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = &DefWindowProcW;
+    windowClass.lpszClassName = L"FirstAtomWnd";
+    ATOM first = RegisterClassW(&windowClass);
+    windowClass.lpszClassName = L"SecondAtomWnd";
+    ATOM second = RegisterClassW(&windowClass);
+    ASSERT_TRUE(UnregisterClassW(L"FirstAtomWnd", nullptr));
+    windowClass.lpszClassName = L"ThirdAtomWnd";
+    ATOM third = RegisterClassW(&windowClass);
+    EXPECT_NE(first, 0);
+    EXPECT_NE(third, first);
+    EXPECT_NE(third, second);
 }
 
 } // namespace

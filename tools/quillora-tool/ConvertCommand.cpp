@@ -5,7 +5,7 @@
 #include "Commands.h"
 #include "ToolOutput.h"
 
-#include "convert/ConverterTable.h"
+#include "convert/ClassifierRules.h"
 #include "fetch/NavigationRequest.h"
 #include "fetch/ScriptedCoreUi.h"
 #include "platform/base/Utf8.h"
@@ -16,12 +16,9 @@
 int RunConvertCommand(const Words& words) {
     if (words.size() != 2)
         return 2;
-    const NamedConverter* converter = FindConverter(words[0]);
+    const ClassifierRule* converter = FindConverter(words[0]);
     if (!converter) {
-        std::fprintf(stderr, "unknown converter %s; known:", words[0].c_str());
-        for (const NamedConverter& known : Converters())
-            std::fprintf(stderr, " %.*s", static_cast<int>(known.name.size()), known.name.data());
-        std::fprintf(stderr, "\n");
+        std::fprintf(stderr, "unknown converter %s\n", words[0].c_str());
         return 2;
     }
     CreateProgramFolders();
@@ -30,9 +27,8 @@ int RunConvertCommand(const Words& words) {
     std::wstring outputPath;
     {
         NavigationRequest request(ui);
-        request.SetProviderTag(converter->providerTag);
         outputPath = request.OutputPath();
-        result = converter->convert(request, platform::WideFromUtf8(words[1]));
+        result = RunConverter(*converter, request, platform::WideFromUtf8(words[1]));
     }
     std::printf("result: %s\n", result ? "true" : "false");
     PrintWrittenPages(outputPath);

@@ -5,30 +5,45 @@
 #include "Commands.h"
 #include "ToolArguments.h"
 
+#include "convert/ClassifierRules.h"
 #include "platform/fs/DeviceRoot.h"
 
 #include <cstdio>
 
 namespace {
 
-constexpr char Usage[] = "usage: quillora-tool [--root DIR] COMMAND ...\n"
-                         "  ini get [--int] SECTION KEY FILE\n"
-                         "  ini set [--int] SECTION KEY VALUE FILE\n"
-                         "  fetch URL\n"
-                         "  convert KIND URL   (KIND: youku-search-video, youku-search-playlist, youku-playlist,\n"
-                         "                      youku-channel, tudou-search-video, tudou-search-playlist,\n"
-                         "                      tudou-top, tudou-playlist, 56-search-index, 56-videolist,\n"
-                         "                      56-album, 6cn-search, 6cn-playlist, 6cn-videos)\n"
-                         "  navigate URL       (one intercepted navigation, as the program runs it)\n"
-                         "  gdi-demo OUT.png   (a test card of the drawing layer)\n"
-                         "  resolve SERVER URL (SERVER: 1 or 2, the parse server)\n";
+// The converters' names, a few to a line.
+std::string ConverterNames() {
+    std::string names, line = "                      ";
+    for (const ClassifierRule* rule : ConverterRules()) {
+        if (line.size() + rule->routine.size() > 100) {
+            names += line + "\n";
+            line = "                      ";
+        }
+        line += std::string(rule->routine) + " ";
+    }
+    return names + line + "\n";
+}
+
+std::string Usage() {
+    return "usage: quillora-tool [--root DIR] COMMAND ...\n"
+           "  ini get [--int] SECTION KEY FILE\n"
+           "  ini set [--int] SECTION KEY VALUE FILE\n"
+           "  fetch URL\n"
+           "  convert KIND URL   (one converter; KIND is one of\n" +
+           ConverterNames() +
+           "                     )\n"
+           "  navigate URL       (one intercepted navigation, as the program runs it)\n"
+           "  gdi-demo OUT.png   (a test card of the drawing layer)\n"
+           "  resolve SERVER URL (SERVER: 1 or 2, the parse server)\n";
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
     ToolArguments arguments = ParseToolArguments(argc, argv);
     if (!arguments.error.empty() || arguments.words.empty()) {
-        std::fprintf(stderr, "%s%s", arguments.error.empty() ? "" : (arguments.error + "\n").c_str(), Usage);
+        std::fprintf(stderr, "%s%s", arguments.error.empty() ? "" : (arguments.error + "\n").c_str(), Usage().c_str());
         return 2;
     }
     if (arguments.root)
@@ -49,6 +64,6 @@ int main(int argc, char** argv) {
     else if (command == "gdi-demo")
         result = RunGdiDemoCommand(rest);
     if (result == 2)
-        std::fprintf(stderr, "%s", Usage);
+        std::fprintf(stderr, "%s", Usage().c_str());
     return result;
 }
