@@ -4,6 +4,7 @@
 #include "convert/PageTemplates.h"
 #include "convert/PagedListing.h"
 #include "convert/ProviderHosts.h"
+#include "platform/base/Decimal.h"
 #include "platform/base/Utf8.h"
 #include "platform/text/AnsiText.h"
 
@@ -40,23 +41,6 @@ std::optional<std::string> ValueOf(const std::string& text, std::string_view key
         return std::nullopt;
     cursor = end;
     return text.substr(start, end - start);
-}
-
-// Decimal conversion as the C library's atoi does it, saturating instead of overflowing.
-long long ReadSeconds(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
-        ++i;
-    bool negative = i < text.size() && text[i] == '-';
-    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
-        ++i;
-    long long value = 0;
-    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-        if (value > (LLONG_MAX - 9) / 10)
-            return negative ? LLONG_MIN : LLONG_MAX;
-        value = value * 10 + (text[i] - '0');
-    }
-    return negative ? -value : value;
 }
 
 std::string CurrentPageEntry(std::size_t page) { return "<li class='active'><a>" + std::to_string(page) + "</a></li>"; }
@@ -116,8 +100,9 @@ AlbumAddress AlbumAddressOf(const std::wstring& albumUrl) {
     std::wstring marker = platform::WideFromUtf8(HostOf(HostRole::FiveSixMain)) + L"/w";
     if (std::size_t at = albumUrl.find(marker); at != std::wstring::npos)
         album.server = platform::Utf8FromWide(albumUrl.substr(at + marker.size(), 2));
-    if (std::size_t at = albumUrl.find(L"album-aid-"); at != std::wstring::npos) {
-        std::size_t start = at + 10;
+    constexpr std::wstring_view AlbumMarker = L"album-aid-";
+    if (std::size_t at = albumUrl.find(AlbumMarker); at != std::wstring::npos) {
+        std::size_t start = at + AlbumMarker.size();
         std::size_t end = albumUrl.find(L".html");
         if (end != std::wstring::npos && end >= start)
             album.albumId = platform::Utf8FromWide(albumUrl.substr(start, end - start));
@@ -155,7 +140,7 @@ std::vector<AlbumRecord> CutAlbumRecords(const std::string& trimmed) {
 }
 
 std::string AlbumDate(const std::string& addTime) {
-    long long seconds = ReadSeconds(addTime);
+    long long seconds = platform::LeadingDecimal<char>(addTime);
     std::tm local{};
     int year = 0, month = 0, day = 0;
     auto time = static_cast<std::time_t>(seconds);

@@ -8,7 +8,8 @@
 std::wstring PagePath(const std::wstring& outputPath, std::size_t page) {
     if (page <= 1 || outputPath.size() < 5)
         return outputPath;
-    return outputPath.substr(0, outputPath.size() - 5) + std::to_wstring(page) + L".html";
+    constexpr std::wstring_view Extension = L".html";
+    return outputPath.substr(0, outputPath.size() - Extension.size()) + std::to_wstring(page) + std::wstring(Extension);
 }
 
 bool WritePagedListing(NavigationRequest& request, const std::string& head, const std::string& titleBlock,

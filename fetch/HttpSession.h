@@ -25,10 +25,14 @@ public:
     HttpSession(const HttpSession&) = delete;
     HttpSession& operator=(const HttpSession&) = delete;
 
+    // Opens a GET request on the address and keeps its handle; reads nothing. Request
+    // calls it: a caller that wants a page calls Request(url, false, nullptr, -1).
     bool Get(LPCWSTR url);
+    // Sends a form POST and keeps its handle; reads nothing. Request calls it too.
     bool Post(LPCWSTR url, const char* body, int length);
-    // The zero-terminated body, valid until the next request or the session's end; null
-    // when the request failed. `length` -1 takes the body as a zero-terminated string.
+    // Makes the request and reads the whole answer: the zero-terminated body, valid until
+    // the next request or the session's end; null when the request failed (LastError says
+    // why). `length` -1 takes the body as a zero-terminated string.
     const char* Request(LPCWSTR url, bool post, const char* body, int length);
     DWORD LastError() const { return m_lastError; }
     // Bytes of text in the body (up to its terminating zero).

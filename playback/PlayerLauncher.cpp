@@ -19,27 +19,30 @@ void ShowLaunchError(FeedbackCalls& ui, HWND owner, const wchar_t* text) {
     ui.MessageBox(owner, text, L"错误", MessageBoxOk);
 }
 
-bool PlayerLauncher(NavigationRequest& request, const std::wstring& url) {
-    CoreUi& ui = request.Ui();
-    ui.CloseWaitDialog();
-    if (request.EnableFtVideo() == 1) {
-        if (StartPlayer(BuiltInVideoPlayer, url))
-            return true;
-        ShowLaunchError(ui, ui.OwnerWindow(), BuiltInPlayerFailed);
-        return false;
-    }
+bool StartExternalPlayer(FeedbackCalls& ui, HWND owner, const std::wstring& commandLine) {
     std::wstring player = ReadPlayerPath();
     if (player.empty()) {
-        ShowLaunchError(ui, ui.OwnerWindow(), ExternalPlayerMissing);
+        ShowLaunchError(ui, owner, ExternalPlayerMissing);
         return false;
     }
-    if (StartPlayer(player, url))
+    if (StartPlayer(player, commandLine))
         return true;
-    ShowLaunchError(ui, ui.OwnerWindow(), ExternalPlayerFailed);
+    ShowLaunchError(ui, owner, ExternalPlayerFailed);
     return false;
 }
 
-void LaunchChannel(FeedbackCalls& ui, HWND owner, int type, const std::wstring& path) {
-    if (!StartPlayer(type == 1 ? BuiltInMusicPlayer : BuiltInVideoPlayer, path))
+bool PlayerLauncher(NavigationRequest& request, const std::wstring& url) {
+    CoreUi& ui = request.Ui();
+    ui.CloseWaitDialog();
+    if (!UsesBuiltInPlayer(request))
+        return StartExternalPlayer(ui, ui.OwnerWindow(), url);
+    if (StartPlayer(BuiltInVideoPlayer, url))
+        return true;
+    ShowLaunchError(ui, ui.OwnerWindow(), BuiltInPlayerFailed);
+    return false;
+}
+
+void LaunchChannel(FeedbackCalls& ui, HWND owner, ChannelType type, const std::wstring& path) {
+    if (!StartPlayer(type == ChannelType::Music ? BuiltInMusicPlayer : BuiltInVideoPlayer, path))
         ShowLaunchError(ui, owner, BuiltInPlayerFailed);
 }

@@ -18,12 +18,20 @@ bool StartPlayer(const std::wstring& program, const std::wstring& commandLine,
 // The external player's path, read from the settings file now; empty when absent.
 std::wstring ReadPlayerPath();
 
+// Only EnableFtVideo 1 selects the built-in player; any other value the external one.
+inline bool UsesBuiltInPlayer(const NavigationRequest& request) { return request.EnableFtVideo() == 1; }
+
+// Starts the external player named in the settings with the command line; false after
+// telling the user that none is named or that it did not start.
+bool StartExternalPlayer(FeedbackCalls& ui, HWND owner, const std::wstring& commandLine);
+
 // Plays one address with the player the request's settings select; false after telling
 // the user why not.
 bool PlayerLauncher(NavigationRequest& request, const std::wstring& url);
 
-// Channel types: 0 video, 1 music.
-void LaunchChannel(FeedbackCalls& ui, HWND owner, int type, const std::wstring& path);
+// A channel's type as the channel list stores it.
+enum class ChannelType { Video = 0, Music = 1 };
+void LaunchChannel(FeedbackCalls& ui, HWND owner, ChannelType type, const std::wstring& path);
 
 // The messages of a failed launch, with their caption.
 void ShowLaunchError(FeedbackCalls& ui, HWND owner, const wchar_t* text);

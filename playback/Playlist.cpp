@@ -39,17 +39,8 @@ std::string StreamAddress(std::string_view text) {
 
 bool HandOffPlaylist(NavigationRequest& request) {
     CoreUi& ui = request.Ui();
-    if (request.EnableFtVideo() == 1) {
-        ui.PostShowPlaylist();
-        return true;
-    }
-    std::wstring player = ReadPlayerPath();
-    if (player.empty()) {
-        ShowLaunchError(ui, ui.OwnerWindow(), ExternalPlayerMissing);
-        return false;
-    }
-    if (StartPlayer(player, PlaylistPath()))
-        return true;
-    ShowLaunchError(ui, ui.OwnerWindow(), ExternalPlayerFailed);
-    return false;
+    if (!UsesBuiltInPlayer(request))
+        return StartExternalPlayer(ui, ui.OwnerWindow(), PlaylistPath());
+    ui.PostShowPlaylist();
+    return true;
 }

@@ -1,5 +1,6 @@
 #include "settings/IniFile.h"
 
+#include "platform/base/Decimal.h"
 #include "platform/base/Utf8.h"
 #include "platform/fs/FileApi.h"
 #include "platform/fs/FileHandle.h"
@@ -9,7 +10,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cwctype>
 #include <optional>
 
 namespace {
@@ -48,22 +48,9 @@ std::optional<IniDocument> Load(LPCWSTR section, LPCWSTR key, LPCWSTR file, DWOR
     return document;
 }
 
-// Decimal conversion as the device's runtime does it: leading blanks, a sign, digits.
+// Decimal conversion as the device's runtime does it, held within an int.
 int ParseDecimal(const std::wstring& text) {
-    std::size_t i = 0;
-    while (i < text.size() && std::iswspace(text[i]))
-        ++i;
-    bool negative = i < text.size() && text[i] == L'-';
-    if (i < text.size() && (text[i] == L'-' || text[i] == L'+'))
-        ++i;
-    long long value = 0;
-    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
-        value = value * 10 + (text[i] - L'0');
-        if (value > static_cast<long long>(INT_MAX) + 1)
-            break;
-    }
-    value = negative ? -value : value;
-    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+    return static_cast<int>(std::clamp<long long>(platform::LeadingDecimal<wchar_t>(text), INT_MIN, INT_MAX));
 }
 
 } // namespace

@@ -38,11 +38,6 @@ private:
     std::shared_ptr<ProcessState> m_state;
 };
 
-BOOL Fail(DWORD error) {
-    SetLastError(error);
-    return FALSE;
-}
-
 // Why a host file cannot be started as a program, or ERROR_SUCCESS.
 DWORD CheckProgram(const std::filesystem::path& program) {
     struct stat info {};
@@ -73,12 +68,12 @@ void Reap(pid_t pid, std::shared_ptr<ProcessState> state) {
 BOOL CreateProcessW(LPCWSTR applicationName, LPWSTR commandLine, LPVOID, LPVOID, BOOL, DWORD, LPVOID, LPCWSTR, LPVOID,
                     PROCESS_INFORMATION* processInformation) {
     if (!applicationName || !*applicationName)
-        return Fail(ERROR_INVALID_PARAMETER);
+        return platform::FailWith(ERROR_INVALID_PARAMETER);
     auto program = platform::HostPathFromDevice(applicationName);
     if (!program)
-        return Fail(ERROR_INVALID_NAME);
+        return platform::FailWith(ERROR_INVALID_NAME);
     if (DWORD error = CheckProgram(*program))
-        return Fail(error);
+        return platform::FailWith(error);
 
     std::string path = program->string();
     std::string argument = commandLine ? platform::Utf8FromWide(commandLine) : std::string();
@@ -91,7 +86,7 @@ BOOL CreateProcessW(LPCWSTR applicationName, LPWSTR commandLine, LPVOID, LPVOID,
     int result = ::posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
     if (result != 0)
-        return Fail(platform::Win32ErrorFromErrno(result));
+        return platform::FailWith(platform::Win32ErrorFromErrno(result));
 
     auto state = std::make_shared<ProcessState>();
     std::thread(Reap, pid, state).detach();
@@ -123,7 +118,7 @@ BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode) {
     if (!object)
         return FALSE;
     if (!exitCode)
-        return Fail(ERROR_INVALID_PARAMETER);
+        return platform::FailWith(ERROR_INVALID_PARAMETER);
     std::lock_guard guard(object->State().lock);
     *exitCode = object->State().exitCode;
     return TRUE;

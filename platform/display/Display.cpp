@@ -1,3 +1,4 @@
+#include "platform/base/Screen.h"
 #include "platform/display/Display.h"
 
 #include <png.h>
@@ -11,7 +12,7 @@ namespace {
 
 struct DisplayState {
     std::mutex lock;
-    std::shared_ptr<Surface> screen = std::make_shared<Surface>(480, 720);
+    std::shared_ptr<Surface> screen = std::make_shared<Surface>(ScreenWidth, ScreenHeight);
     RECT dirty{};
 };
 

@@ -80,8 +80,8 @@ void HandleEvent(const SDL_Event& event, SdlDisplay::State& state) {
                 SetClipboardText(WideFromUtf8(text));
                 SDL_free(text);
             }
-            InjectKey(WM_KEYDOWN, 17);
-            InjectKey(WM_KEYDOWN, 86, 1);
+            InjectKey(WM_KEYDOWN, VK_CONTROL);
+            InjectKey(WM_KEYDOWN, VK_V, 1);
         }
         break;
     default: break;
@@ -100,10 +100,10 @@ void Run(std::shared_ptr<SdlDisplay::State> state) {
         return;
     }
     SDL_Window* window = SDL_CreateWindow("Quillora", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                          480 * state->scale, 720 * state->scale, 0);
+                                          ScreenWidth * state->scale, ScreenHeight * state->scale, 0);
     SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE) : nullptr;
     SDL_Texture* texture =
-        renderer ? SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, 480, 720) : nullptr;
+        renderer ? SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, ScreenWidth, ScreenHeight) : nullptr;
     if (!texture) {
         if (window)
             SDL_DestroyWindow(window);
@@ -128,10 +128,10 @@ void Run(std::shared_ptr<SdlDisplay::State> state) {
         guard.unlock();
         Present(renderer, texture, read);
         if (read) {
-            std::vector<Pixel> pixels(480 * 720);
-            SDL_Rect whole{0, 0, 480, 720};
+            std::vector<Pixel> pixels(ScreenWidth * ScreenHeight);
+            SDL_Rect whole{0, 0, ScreenWidth, ScreenHeight};
             bool ok = SDL_RenderReadPixels(renderer, state->scale == 1 ? &whole : nullptr, SDL_PIXELFORMAT_ARGB8888,
-                                           pixels.data(), 480 * 4) == 0;
+                                           pixels.data(), ScreenWidth * sizeof(Pixel)) == 0;
             guard.lock();
             state->readPixels = ok ? std::move(pixels) : std::vector<Pixel>();
             state->readRequested = false;
@@ -177,10 +177,11 @@ bool SdlDisplay::ReadBack(Surface& out) {
     m_state->readDone = false;
     m_state->readRequested = true;
     m_state->changed.wait(guard, [&] { return m_state->readDone; });
-    if (m_state->readPixels.empty() || out.Width() != 480 || out.Height() != 720)
+    if (m_state->readPixels.empty() || out.Width() != ScreenWidth || out.Height() != ScreenHeight)
         return false;
-    for (int y = 0; y < 720; ++y)
-        std::memcpy(out.Row(y), m_state->readPixels.data() + static_cast<std::size_t>(y) * 480, 480 * sizeof(Pixel));
+    for (int y = 0; y < ScreenHeight; ++y)
+        std::memcpy(out.Row(y), m_state->readPixels.data() + static_cast<std::size_t>(y) * ScreenWidth,
+                    ScreenWidth * sizeof(Pixel));
     return true;
 }
 

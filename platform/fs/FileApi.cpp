@@ -30,13 +30,6 @@ private:
     DWORD m_access;
 };
 
-BOOL FailWith(DWORD error) {
-    SetLastError(error);
-    return FALSE;
-}
-
-BOOL FailWithErrno() { return FailWith(platform::Win32ErrorFromErrno(errno)); }
-
 // Resolves a device path; sets the error for a name the device could not hold.
 std::optional<fs::path> Resolve(LPCWSTR deviceName) {
     if (!deviceName || !*deviceName) {
@@ -116,16 +109,16 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, 
     if (!object)
         return FALSE;
     if (!object->CanRead())
-        return FailWith(ERROR_ACCESS_DENIED);
+        return platform::FailWith(ERROR_ACCESS_DENIED);
     if (!buffer && bytesToRead)
-        return FailWith(ERROR_INVALID_PARAMETER);
+        return platform::FailWith(ERROR_INVALID_PARAMETER);
     DWORD total = 0;
     while (total < bytesToRead) {
         ssize_t n = ::read(object->Fd(), static_cast<char*>(buffer) + total, bytesToRead - total);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return FailWithErrno();
+            return platform::FailWithErrno();
         if (n == 0)
             break;
         total += static_cast<DWORD>(n);
@@ -142,9 +135,9 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWri
     if (!object)
         return FALSE;
     if (!object->CanWrite())
-        return FailWith(ERROR_ACCESS_DENIED);
+        return platform::FailWith(ERROR_ACCESS_DENIED);
     if (!buffer && bytesToWrite)
-        return FailWith(ERROR_INVALID_PARAMETER);
+        return platform::FailWith(ERROR_INVALID_PARAMETER);
     DWORD total = 0;
     while (total < bytesToWrite) {
         ssize_t n = ::write(object->Fd(), static_cast<const char*>(buffer) + total, bytesToWrite - total);
@@ -153,7 +146,7 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWri
         if (n < 0) {
             if (bytesWritten)
                 *bytesWritten = total;
-            return FailWithErrno();
+            return platform::FailWithErrno();
         }
         total += static_cast<DWORD>(n);
     }
@@ -168,7 +161,7 @@ DWORD GetFileSize(HANDLE file, LPDWORD fileSizeHigh) {
         return INVALID_FILE_SIZE;
     struct stat info {};
     if (::fstat(object->Fd(), &info) != 0) {
-        FailWithErrno();
+        platform::FailWithErrno();
         return INVALID_FILE_SIZE;
     }
     auto size = static_cast<std::uint64_t>(info.st_size);
@@ -184,7 +177,7 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD moveM
         return INVALID_SET_FILE_POINTER;
     static constexpr int Whence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
     if (moveMethod > FILE_END) {
-        FailWith(ERROR_INVALID_PARAMETER);
+        platform::FailWith(ERROR_INVALID_PARAMETER);
         return INVALID_SET_FILE_POINTER;
     }
     // Without a high half the distance is a signed 32-bit value.
@@ -194,7 +187,7 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD moveM
                      : distance;
     off_t position = ::lseek(object->Fd(), offset, Whence[moveMethod]);
     if (position < 0) {
-        FailWith(errno == EINVAL ? ERROR_INVALID_PARAMETER : platform::Win32ErrorFromErrno(errno));
+        platform::FailWith(errno == EINVAL ? ERROR_INVALID_PARAMETER : platform::Win32ErrorFromErrno(errno));
         return INVALID_SET_FILE_POINTER;
     }
     if (distanceHigh)
@@ -209,7 +202,7 @@ BOOL SetEndOfFile(HANDLE file) {
         return FALSE;
     off_t position = ::lseek(object->Fd(), 0, SEEK_CUR);
     if (position < 0 || ::ftruncate(object->Fd(), position) != 0)
-        return FailWithErrno();
+        return platform::FailWithErrno();
     return TRUE;
 }
 
@@ -217,7 +210,7 @@ BOOL FlushFileBuffers(HANDLE file) {
     auto object = LookupFile(file);
     if (!object)
         return FALSE;
-    return ::fsync(object->Fd()) == 0 ? TRUE : FailWithErrno();
+    return ::fsync(object->Fd()) == 0 ? TRUE : platform::FailWithErrno();
 }
 
 BOOL DeleteFileW(LPCWSTR fileName) {
@@ -225,9 +218,9 @@ BOOL DeleteFileW(LPCWSTR fileName) {
     if (!host)
         return FALSE;
     if (IsDirectory(*host))
-        return FailWith(ERROR_ACCESS_DENIED);
+        return platform::FailWith(ERROR_ACCESS_DENIED);
     if (::unlink(host->c_str()) != 0)
-        return FailWith(errno == ENOENT ? MissingError(*host) : platform::Win32ErrorFromErrno(errno));
+        return platform::FailWith(errno == ENOENT ? MissingError(*host) : platform::Win32ErrorFromErrno(errno));
     return TRUE;
 }
 
@@ -238,13 +231,13 @@ BOOL MoveFileExW(LPCWSTR existingName, LPCWSTR newName, DWORD flags) {
         return FALSE;
     std::error_code error;
     if (!fs::exists(fs::symlink_status(*from, error)))
-        return FailWith(MissingError(*from));
+        return platform::FailWith(MissingError(*from));
     if (fs::exists(fs::symlink_status(*to, error)) && !fs::equivalent(*from, *to, error)) {
         if (!(flags & MOVEFILE_REPLACE_EXISTING) || IsDirectory(*to))
-            return FailWith(ERROR_ALREADY_EXISTS);
+            return platform::FailWith(ERROR_ALREADY_EXISTS);
     }
     if (::rename(from->c_str(), to->c_str()) != 0)
-        return FailWith(errno == ENOENT ? MissingError(*to) : platform::Win32ErrorFromErrno(errno));
+        return platform::FailWith(errno == ENOENT ? MissingError(*to) : platform::Win32ErrorFromErrno(errno));
     return TRUE;
 }
 
@@ -257,13 +250,13 @@ BOOL CopyFileW(LPCWSTR existingName, LPCWSTR newName, BOOL failIfExists) {
         return FALSE;
     std::error_code error;
     if (!fs::is_regular_file(*from, error))
-        return FailWith(IsDirectory(*from) ? ERROR_ACCESS_DENIED : MissingError(*from));
+        return platform::FailWith(IsDirectory(*from) ? ERROR_ACCESS_DENIED : MissingError(*from));
     if (fs::exists(*to, error) && failIfExists)
-        return FailWith(ERROR_FILE_EXISTS);
+        return platform::FailWith(ERROR_FILE_EXISTS);
     if (IsDirectory(*to))
-        return FailWith(ERROR_ACCESS_DENIED);
+        return platform::FailWith(ERROR_ACCESS_DENIED);
     if (!fs::copy_file(*from, *to, fs::copy_options::overwrite_existing, error))
-        return FailWith(error.value() == ENOENT ? MissingError(*to) : platform::Win32ErrorFromErrno(error.value()));
+        return platform::FailWith(error.value() == ENOENT ? MissingError(*to) : platform::Win32ErrorFromErrno(error.value()));
     return TRUE;
 }
 
@@ -272,7 +265,7 @@ BOOL CreateDirectoryW(LPCWSTR pathName, LPVOID) {
     if (!host)
         return FALSE;
     if (::mkdir(host->c_str(), 0755) != 0)
-        return FailWith(errno == ENOENT ? ERROR_PATH_NOT_FOUND : platform::Win32ErrorFromErrno(errno));
+        return platform::FailWith(errno == ENOENT ? ERROR_PATH_NOT_FOUND : platform::Win32ErrorFromErrno(errno));
     return TRUE;
 }
 
@@ -281,9 +274,9 @@ BOOL RemoveDirectoryW(LPCWSTR pathName) {
     if (!host)
         return FALSE;
     if (*host == platform::DeviceRoot())
-        return FailWith(ERROR_ACCESS_DENIED);
+        return platform::FailWith(ERROR_ACCESS_DENIED);
     if (::rmdir(host->c_str()) != 0)
-        return FailWith(errno == ENOENT ? MissingError(*host) : platform::Win32ErrorFromErrno(errno));
+        return platform::FailWith(errno == ENOENT ? MissingError(*host) : platform::Win32ErrorFromErrno(errno));
     return TRUE;
 }
 

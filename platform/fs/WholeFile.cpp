@@ -14,11 +14,6 @@ namespace fs = std::filesystem;
 namespace platform {
 namespace {
 
-bool FailWithErrno() {
-    SetLastError(Win32ErrorFromErrno(errno));
-    return false;
-}
-
 bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         ssize_t written = ::write(fd, bytes.data(), bytes.size());

@@ -41,7 +41,7 @@ namespace {
 std::shared_ptr<GdiObject> MakeBrush(COLORREF color, bool hollow = false) {
     auto brush = std::make_shared<GdiObject>(GdiObject::Type::Brush);
     brush->color = color;
-    brush->penStyle = hollow ? PS_NULL : PS_SOLID;
+    brush->hollow = hollow;
     return brush;
 }
 
@@ -84,11 +84,6 @@ void SetDefaults(DeviceContextObject& dc) {
     dc.font = DefaultFont();
 }
 
-template <class T> T Fail(DWORD error, T value) {
-    SetLastError(error);
-    return value;
-}
-
 } // namespace
 
 HDC CreateTargetDC(std::shared_ptr<Surface> target, POINT origin, RectRegion baseClip,
@@ -125,13 +120,13 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
     if (!LookupDC(dc))
         return nullptr;
     if (width <= 0 || height <= 0)
-        return Fail<HBITMAP>(ERROR_INVALID_PARAMETER, nullptr);
+        return platform::FailWith<HBITMAP>(ERROR_INVALID_PARAMETER, nullptr);
     return InsertHandle(MakeBitmap(width, height, 32));
 }
 
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits) {
     if (width <= 0 || height <= 0 || planes != 1 || (bitsPerPixel != 1 && bitsPerPixel != 32))
-        return Fail<HBITMAP>(ERROR_INVALID_PARAMETER, nullptr);
+        return platform::FailWith<HBITMAP>(ERROR_INVALID_PARAMETER, nullptr);
     auto bitmap = MakeBitmap(width, height, static_cast<int>(bitsPerPixel));
     if (bits) {
         Surface& surface = *bitmap->surface;
@@ -157,7 +152,7 @@ HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT, void** bits, HAND
         return nullptr;
     if (!info || info->bmiHeader.biBitCount != 32 || info->bmiHeader.biCompression != BI_RGB ||
         info->bmiHeader.biWidth <= 0 || info->bmiHeader.biHeight == 0)
-        return Fail<HBITMAP>(ERROR_INVALID_PARAMETER, nullptr);
+        return platform::FailWith<HBITMAP>(ERROR_INVALID_PARAMETER, nullptr);
     LONG height = info->bmiHeader.biHeight;
     auto bitmap = MakeBitmap(info->bmiHeader.biWidth, height < 0 ? -height : height, 32, height > 0);
     if (bits)
@@ -201,7 +196,7 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
         return reinterpret_cast<HGDIOBJ>(static_cast<std::intptr_t>(SIMPLEREGION));
     case GdiObject::Type::Bitmap:
         if (!context->memory)
-            return Fail<HGDIOBJ>(ERROR_INVALID_PARAMETER, nullptr);
+            return platform::FailWith<HGDIOBJ>(ERROR_INVALID_PARAMETER, nullptr);
         slot = &context->bitmap;
         break;
     }
@@ -233,7 +228,7 @@ int GetObjectW(HGDIOBJ object, int size, LPVOID buffer) {
         if (!buffer)
             return sizeof(BITMAP);
         if (size < static_cast<int>(sizeof(BITMAP)))
-            return Fail(ERROR_INSUFFICIENT_BUFFER, 0);
+            return platform::FailWith(ERROR_INSUFFICIENT_BUFFER, 0);
         Surface& surface = *found->surface;
         *static_cast<BITMAP*>(buffer) = BITMAP{0,
                                                surface.Width(),
@@ -248,7 +243,7 @@ int GetObjectW(HGDIOBJ object, int size, LPVOID buffer) {
         if (!buffer)
             return sizeof(LOGPEN);
         if (size < static_cast<int>(sizeof(LOGPEN)))
-            return Fail(ERROR_INSUFFICIENT_BUFFER, 0);
+            return platform::FailWith(ERROR_INSUFFICIENT_BUFFER, 0);
         *static_cast<LOGPEN*>(buffer) =
             LOGPEN{static_cast<UINT>(found->penStyle), POINT{found->penWidth, 0}, found->color};
         return sizeof(LOGPEN);
@@ -257,11 +252,11 @@ int GetObjectW(HGDIOBJ object, int size, LPVOID buffer) {
         if (!buffer)
             return sizeof(LOGBRUSH);
         if (size < static_cast<int>(sizeof(LOGBRUSH)))
-            return Fail(ERROR_INSUFFICIENT_BUFFER, 0);
-        *static_cast<LOGBRUSH*>(buffer) = LOGBRUSH{found->penStyle == PS_NULL ? 1u : 0u, found->color, 0};
+            return platform::FailWith(ERROR_INSUFFICIENT_BUFFER, 0);
+        *static_cast<LOGBRUSH*>(buffer) = LOGBRUSH{found->hollow ? BS_HOLLOW : BS_SOLID, found->color, 0};
         return sizeof(LOGBRUSH);
     }
-    default: return Fail(ERROR_INVALID_PARAMETER, 0);
+    default: return platform::FailWith(ERROR_INVALID_PARAMETER, 0);
     }
 }
 

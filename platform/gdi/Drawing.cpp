@@ -10,10 +10,9 @@ using namespace platform;
 
 namespace {
 
-BOOL Fail(DWORD error) {
-    SetLastError(error);
-    return FALSE;
-}
+// The raster operations a mask chooses between, as the high byte of a ternary code.
+constexpr DWORD CopySource = 0xCC;
+constexpr DWORD KeepDestination = 0xAA;
 
 RECT Normalised(int left, int top, int right, int bottom) {
     return {std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
@@ -53,7 +52,7 @@ void Line(DeviceContextObject& dc, POINT from, POINT to) {
     dc.Drawn(dc.ToTarget({bounds.left - width, bounds.top - width, bounds.right + width, bounds.bottom + width}));
 }
 
-bool Opaque(const std::shared_ptr<GdiObject>& brush) { return brush && brush->penStyle != PS_NULL; }
+bool Opaque(const std::shared_ptr<GdiObject>& brush) { return brush && !brush->hollow; }
 
 // The horizontal inset of a rounded corner of radii (rx, ry) at `row` rows from its edge.
 int CornerInset(int row, int rx, int ry) {
@@ -69,7 +68,7 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
     auto context = LookupDC(dc);
     auto fill = context ? LookupGdiObject(brush) : nullptr;
     if (!fill || fill->type != GdiObject::Type::Brush || !rect)
-        return Fail(context && fill ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE);
+        return FailWith(context && fill ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE);
     if (Opaque(fill))
         Fill(*context, *rect, fill->color);
     return TRUE;
@@ -157,7 +156,7 @@ BOOL BitBlt(HDC dc, int x, int y, int width, int height, HDC source, int sourceX
         return TRUE;
     }
     if (rop != SRCCOPY)
-        return Fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     auto from = LookupDC(source);
     if (!from)
         return FALSE;
@@ -174,7 +173,7 @@ BOOL StretchBlt(HDC dc, int x, int y, int width, int height, HDC source, int sou
     if (!from)
         return FALSE;
     if (rop != SRCCOPY)
-        return Fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     RECT to = context->ToTarget({x, y, x + width, y + height});
     RECT fromRect = from->ToTarget({sourceX, sourceY, sourceX + sourceWidth, sourceY + sourceHeight});
     StretchPixels(*context->target, to, *from->target, fromRect, context->Clip());
@@ -189,7 +188,7 @@ BOOL AlphaBlend(HDC dc, int x, int y, int width, int height, HDC source, int sou
     if (!from)
         return FALSE;
     if (blend.BlendOp != AC_SRC_OVER || width < 0 || height < 0 || sourceWidth < 0 || sourceHeight < 0)
-        return Fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     RECT to = context->ToTarget({x, y, x + width, y + height});
     RECT fromRect = from->ToTarget({sourceX, sourceY, sourceX + sourceWidth, sourceY + sourceHeight});
     BlendPixels(*context->target, to, *from->target, fromRect, blend.SourceConstantAlpha,
@@ -208,13 +207,13 @@ BOOL MaskBlt(HDC dc, int x, int y, int width, int height, HDC source, int source
         return BitBlt(dc, x, y, width, height, source, sourceX, sourceY, rop & 0x00FFFFFF);
     auto maskBitmap = LookupGdiObject(mask);
     if (!maskBitmap || maskBitmap->type != GdiObject::Type::Bitmap || maskBitmap->bitsPerPixel != 1)
-        return Fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     // Only the copy of the source and the keeping of the destination are drawn by masks here.
     DWORD foreground = rop & 0x00FFFFFF, background = ((rop >> 8) & 0x00FF0000) | (rop & 0x0000FFFF);
-    bool keepWhereSet = (foreground >> 16) == 0xAA && (background >> 16) == 0xCC;
-    bool copyWhereSet = (foreground >> 16) == 0xCC && (background >> 16) == 0xAA;
+    bool keepWhereSet = (foreground >> 16) == KeepDestination && (background >> 16) == CopySource;
+    bool copyWhereSet = (foreground >> 16) == CopySource && (background >> 16) == KeepDestination;
     if (!keepWhereSet && !copyWhereSet)
-        return Fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     RECT to = context->ToTarget(Normalised(x, y, x + width, y + height));
     MaskPixels(*context->target, to, *from->target, {sourceX + from->origin.x, sourceY + from->origin.y},
                *maskBitmap->surface, {maskX, maskY}, keepWhereSet, context->Clip());
@@ -227,11 +226,11 @@ BOOL GradientFill(HDC dc, TRIVERTEX* vertices, ULONG vertexCount, void* mesh, UL
     if (!context)
         return FALSE;
     if (!vertices || !mesh || mode != GRADIENT_FILL_RECT_V)
-        return Fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     auto* rects = static_cast<GRADIENT_RECT*>(mesh);
     for (ULONG i = 0; i < meshCount; ++i) {
         if (rects[i].UpperLeft >= vertexCount || rects[i].LowerRight >= vertexCount)
-            return Fail(ERROR_INVALID_PARAMETER);
+            return FailWith(ERROR_INVALID_PARAMETER);
         const TRIVERTEX& top = vertices[rects[i].UpperLeft];
         const TRIVERTEX& bottom = vertices[rects[i].LowerRight];
         auto pixel = [](const TRIVERTEX& v) {

@@ -27,6 +27,7 @@ public:
     std::shared_ptr<Surface> surface; // Bitmap
     int bitsPerPixel = 32;            // Bitmap
     COLORREF color = 0;               // Brush, Pen
+    bool hollow = false;              // Brush: paints nothing
     int penStyle = PS_SOLID;          // Pen
     int penWidth = 1;                 // Pen
     RectRegion region;                // Region

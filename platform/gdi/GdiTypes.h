@@ -115,6 +115,9 @@ struct LOGPEN {
     COLORREF lopnColor;
 };
 
+constexpr UINT BS_SOLID = 0;
+constexpr UINT BS_HOLLOW = 1;
+
 struct LOGBRUSH {
     UINT lbStyle;
     COLORREF lbColor;

@@ -6,12 +6,20 @@
 namespace platform {
 namespace {
 
-// The part of `to` inside `clip` whose source stays inside the source bounds.
-RECT CopyArea(const RECT& to, POINT from, const RECT& clip, const RECT& sourceBounds) {
-    RECT area = IntersectRects(to, clip);
+// The part of `to` whose source, read from `from` on, stays inside the source bounds.
+RECT WithinSource(const RECT& to, POINT from, const RECT& sourceBounds) {
     RECT sourceInTarget{sourceBounds.left - from.x + to.left, sourceBounds.top - from.y + to.top,
                         sourceBounds.right - from.x + to.left, sourceBounds.bottom - from.y + to.top};
-    return IntersectRects(area, sourceInTarget);
+    return IntersectRects(to, sourceInTarget);
+}
+
+// Calls `draw(area)` for every non-empty part of `rect` inside one clip rectangle and the target.
+template <class Draw> void ForEachClipped(const Surface& target, const RECT& rect, const RectRegion& clip, Draw draw) {
+    for (const RECT& part : clip.Rects()) {
+        RECT area = IntersectRects(IntersectRects(rect, part), target.Bounds());
+        if (!IsEmptyRect(area))
+            draw(area);
+    }
 }
 
 BYTE Channel(Pixel pixel, int shift) { return static_cast<BYTE>((pixel >> shift) & 0xFF); }
@@ -79,20 +87,16 @@ Surface::Surface(int width, int height, bool bottomUp)
 
 void FillPixels(Surface& target, const RECT& rect, Pixel pixel, const RectRegion& clip) {
     Locks locks(target);
-    for (const RECT& part : clip.Rects()) {
-        RECT area = IntersectRects(IntersectRects(rect, part), target.Bounds());
+    ForEachClipped(target, rect, clip, [&](const RECT& area) {
         for (int y = area.top; y < area.bottom; ++y)
             std::fill(target.Row(y) + area.left, target.Row(y) + area.right, pixel);
-    }
+    });
 }
 
 void CopyPixels(Surface& target, const RECT& to, const Surface& source, POINT from, const RectRegion& clip) {
     Locks locks(target, &source);
     bool sameSurface = &target == &source;
-    for (const RECT& part : clip.Rects()) {
-        RECT area = CopyArea(to, from, IntersectRects(part, target.Bounds()), source.Bounds());
-        if (IsEmptyRect(area))
-            continue;
+    ForEachClipped(target, WithinSource(to, from, source.Bounds()), clip, [&](const RECT& area) {
         int dx = from.x - to.left, dy = from.y - to.top;
         std::size_t bytes = static_cast<std::size_t>(area.right - area.left) * sizeof(Pixel);
         // Within one surface, rows are taken in the order that never reads a row already written.
@@ -101,7 +105,7 @@ void CopyPixels(Surface& target, const RECT& to, const Surface& source, POINT fr
             int y = upward ? area.bottom - 1 - i : area.top + i;
             std::memmove(target.Row(y) + area.left, source.Row(y + dy) + area.left + dx, bytes);
         }
-    }
+    });
 }
 
 namespace {
@@ -116,8 +120,7 @@ void ForEachScaled(Surface& target, const RECT& to, const Surface& source, const
     int fromWidth = from.right - from.left, fromHeight = from.bottom - from.top;
     if (toWidth <= 0 || toHeight <= 0 || fromWidth <= 0 || fromHeight <= 0)
         return;
-    for (const RECT& part : clip.Rects()) {
-        RECT area = IntersectRects(IntersectRects(to, part), target.Bounds());
+    ForEachClipped(target, to, clip, [&](const RECT& area) {
         for (int y = area.top; y < area.bottom; ++y) {
             int sy = SourceCoordinate(y, to.top, toHeight, from.top, fromHeight);
             if (sy < 0 || sy >= source.Height())
@@ -130,7 +133,7 @@ void ForEachScaled(Surface& target, const RECT& to, const Surface& source, const
                     combine(row[x], sourceRow[sx]);
             }
         }
-    }
+    });
 }
 
 } // namespace
@@ -149,8 +152,7 @@ void BlendPixels(Surface& target, const RECT& to, const Surface& source, const R
 void MaskPixels(Surface& target, const RECT& to, const Surface& source, POINT from, const Surface& mask,
                 POINT maskFrom, bool keepWhereSet, const RectRegion& clip) {
     Locks locks(target, &source, &mask);
-    for (const RECT& part : clip.Rects()) {
-        RECT area = CopyArea(to, from, IntersectRects(part, target.Bounds()), source.Bounds());
+    ForEachClipped(target, WithinSource(to, from, source.Bounds()), clip, [&](const RECT& area) {
         for (int y = area.top; y < area.bottom; ++y) {
             int my = y - to.top + maskFrom.y;
             for (int x = area.left; x < area.right; ++x) {
@@ -161,7 +163,7 @@ void MaskPixels(Surface& target, const RECT& to, const Surface& source, POINT fr
                     target.Row(y)[x] = source.Row(y - to.top + from.y)[x - to.left + from.x];
             }
         }
-    }
+    });
 }
 
 void VerticalGradient(Surface& target, const RECT& rect, Pixel top, Pixel bottom, const RectRegion& clip) {
@@ -169,8 +171,7 @@ void VerticalGradient(Surface& target, const RECT& rect, Pixel top, Pixel bottom
     int height = rect.bottom - rect.top;
     if (height <= 0)
         return;
-    for (const RECT& part : clip.Rects()) {
-        RECT area = IntersectRects(IntersectRects(rect, part), target.Bounds());
+    ForEachClipped(target, rect, clip, [&](const RECT& area) {
         for (int y = area.top; y < area.bottom; ++y) {
             int step = y - rect.top;
             auto mix = [&](int shift) {
@@ -180,14 +181,13 @@ void VerticalGradient(Surface& target, const RECT& rect, Pixel top, Pixel bottom
             Pixel pixel = Pack(0, mix(16), mix(8), mix(0));
             std::fill(target.Row(y) + area.left, target.Row(y) + area.right, pixel);
         }
-    }
+    });
 }
 
 void BlendCoverage(Surface& target, POINT origin, const CoverageMask& mask, Pixel color, const RectRegion& clip) {
     Locks locks(target);
     RECT placed{origin.x, origin.y, origin.x + mask.width, origin.y + mask.height};
-    for (const RECT& part : clip.Rects()) {
-        RECT area = IntersectRects(IntersectRects(placed, part), target.Bounds());
+    ForEachClipped(target, placed, clip, [&](const RECT& area) {
         for (int y = area.top; y < area.bottom; ++y) {
             Pixel* row = target.Row(y);
             const std::uint8_t* coverage = mask.coverage.data() + static_cast<std::size_t>(y - origin.y) * mask.width;
@@ -200,7 +200,7 @@ void BlendCoverage(Surface& target, POINT origin, const CoverageMask& mask, Pixe
                 row[x] = Pack(Channel(under, 24), mix(16), mix(8), mix(0));
             }
         }
-    }
+    });
 }
 
 } // namespace platform

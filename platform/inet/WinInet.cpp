@@ -47,16 +47,6 @@ private:
     Type m_type;
 };
 
-HINTERNET FailNull(DWORD error) {
-    SetLastError(error);
-    return nullptr;
-}
-
-BOOL Fail(DWORD error) {
-    SetLastError(error);
-    return FALSE;
-}
-
 // Looks up a handle of the given type; a WinINet handle of another type is reported as such.
 std::shared_ptr<InternetObject> Lookup(HINTERNET handle, InternetObject::Type type) {
     auto object = platform::LookupHandleAs<InternetObject>(handle, HandleKind::Internet);
@@ -137,7 +127,7 @@ HINTERNET InternetOpenW(LPCWSTR agent, DWORD accessType, LPCWSTR proxy, LPCWSTR,
     object->session->userAgent = agent ? platform::Utf8FromWide(agent) : "";
     if (accessType == INTERNET_OPEN_TYPE_PROXY) {
         if (!proxy || !*proxy)
-            return FailNull(ERROR_INVALID_PARAMETER);
+            return platform::FailWith<HINTERNET>(ERROR_INVALID_PARAMETER, nullptr);
         object->session->proxy = platform::Utf8FromWide(proxy);
     }
     return platform::InsertHandle(std::move(object));
@@ -148,17 +138,17 @@ HINTERNET InternetOpenUrlW(HINTERNET internet, LPCWSTR url, LPCWSTR headers, DWO
     if (!session)
         return nullptr;
     if (!url || !*url)
-        return FailNull(ERROR_INTERNET_INVALID_URL);
+        return platform::FailWith<HINTERNET>(ERROR_INTERNET_INVALID_URL, nullptr);
     std::string target = EscapeUrl(url);
     if (target.find("://") == std::string::npos)
-        return FailNull(ERROR_INTERNET_INVALID_URL);
+        return platform::FailWith<HINTERNET>(ERROR_INTERNET_INVALID_URL, nullptr);
     if (!HasWebScheme(target))
-        return FailNull(ERROR_INTERNET_UNRECOGNIZED_SCHEME);
+        return platform::FailWith<HINTERNET>(ERROR_INTERNET_UNRECOGNIZED_SCHEME, nullptr);
     platform::TransferOptions options = OptionsFor(*session->session, std::move(target));
     options.headers = HeaderLines(headers, headersLength);
     auto transfer = std::make_unique<platform::CurlTransfer>(options);
     if (DWORD error = transfer->Start())
-        return FailNull(error);
+        return platform::FailWith<HINTERNET>(error, nullptr);
     auto request = std::make_shared<InternetObject>(InternetObject::Type::Request);
     request->transfer = std::move(transfer);
     return platform::InsertHandle(std::move(request));
@@ -166,18 +156,18 @@ HINTERNET InternetOpenUrlW(HINTERNET internet, LPCWSTR url, LPCWSTR headers, DWO
 
 BOOL InternetReadFile(HINTERNET file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead) {
     if (!bytesRead)
-        return Fail(ERROR_INVALID_PARAMETER);
+        return platform::FailWith(ERROR_INVALID_PARAMETER);
     *bytesRead = 0;
     auto request = Lookup(file, InternetObject::Type::Request);
     if (!request)
         return FALSE;
     if (!buffer && bytesToRead)
-        return Fail(ERROR_INVALID_PARAMETER);
+        return platform::FailWith(ERROR_INVALID_PARAMETER);
     if (!request->transfer)
-        return Fail(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
+        return platform::FailWith(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
     DWORD error = ERROR_SUCCESS;
     if (!request->transfer->Read(static_cast<char*>(buffer), bytesToRead, *bytesRead, error))
-        return Fail(error);
+        return platform::FailWith(error);
     return TRUE;
 }
 
@@ -190,13 +180,13 @@ BOOL InternetSetOptionW(HINTERNET internet, DWORD option, LPVOID buffer, DWORD b
     if (!session)
         return FALSE;
     if (!buffer || bufferLength < sizeof(DWORD))
-        return Fail(ERROR_INVALID_PARAMETER);
+        return platform::FailWith(ERROR_INVALID_PARAMETER);
     DWORD value = *static_cast<DWORD*>(buffer);
     switch (option) {
     case INTERNET_OPTION_CONNECT_TIMEOUT: session->session->connectTimeoutMs = value; return TRUE;
     case INTERNET_OPTION_RECEIVE_TIMEOUT:
     case INTERNET_OPTION_SEND_TIMEOUT: session->session->receiveTimeoutMs = value; return TRUE;
-    default: return Fail(ERROR_INTERNET_INVALID_OPTION);
+    default: return platform::FailWith(ERROR_INTERNET_INVALID_OPTION);
     }
 }
 
@@ -206,7 +196,7 @@ HINTERNET InternetConnectW(HINTERNET internet, LPCWSTR serverName, INTERNET_PORT
     if (!session)
         return nullptr;
     if (!serverName || !*serverName || service != INTERNET_SERVICE_HTTP)
-        return FailNull(ERROR_INVALID_PARAMETER);
+        return platform::FailWith<HINTERNET>(ERROR_INVALID_PARAMETER, nullptr);
     auto target = std::make_shared<ConnectionTarget>();
     target->session = session->session;
     target->host = platform::Utf8FromWide(serverName);
@@ -234,7 +224,7 @@ BOOL HttpSendRequestW(HINTERNET request, LPCWSTR headers, DWORD headersLength, L
     if (!object)
         return FALSE;
     if (!object->target)
-        return Fail(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
+        return platform::FailWith(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
     const ConnectionTarget& target = *object->target;
     bool secure = object->flags & INTERNET_FLAG_SECURE;
     INTERNET_PORT port = target.port ? target.port : secure ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT;
@@ -251,7 +241,7 @@ BOOL HttpSendRequestW(HINTERNET request, LPCWSTR headers, DWORD headersLength, L
     object->transfer = std::make_unique<platform::CurlTransfer>(options);
     if (DWORD error = object->transfer->Start()) {
         object->transfer.reset();
-        return Fail(error);
+        return platform::FailWith(error);
     }
     return TRUE;
 }

@@ -23,17 +23,12 @@ std::optional<Encoding> EncodingOf(UINT codePage) {
     }
 }
 
-int Fail(DWORD error) {
-    SetLastError(error);
-    return 0;
-}
-
 // Copies a converted result out under Win32's sizing rules.
 template <class Char> int Deliver(const std::basic_string<Char>& result, Char* out, int outLength) {
     if (outLength == 0)
         return static_cast<int>(result.size());
     if (result.size() > static_cast<std::size_t>(outLength))
-        return Fail(ERROR_INSUFFICIENT_BUFFER);
+        return platform::FailWith(ERROR_INSUFFICIENT_BUFFER, 0);
     std::memcpy(out, result.data(), result.size() * sizeof(Char));
     return static_cast<int>(result.size());
 }
@@ -54,9 +49,9 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int multiB
     auto encoding = EncodingOf(codePage);
     if (!encoding || !multiByte || multiByteLength == 0 || multiByteLength < -1 || wideLength < 0 ||
         (wideLength > 0 && !wide))
-        return Fail(ERROR_INVALID_PARAMETER);
+        return platform::FailWith(ERROR_INVALID_PARAMETER, 0);
     if (*encoding == Encoding::Utf8 && (flags & ~MB_ERR_INVALID_CHARS))
-        return Fail(ERROR_INVALID_FLAGS);
+        return platform::FailWith(ERROR_INVALID_FLAGS, 0);
     std::size_t length = multiByteLength == -1 ? std::strlen(multiByte) + 1 : multiByteLength;
     std::string_view input(multiByte, length);
     bool invalid = false;
@@ -65,9 +60,9 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int multiB
                                              : platform::GbkCodec::System().ToWide(input, L'?', invalid);
     // The system cannot convert the code page at all.
     if (!result)
-        return Fail(ERROR_INVALID_PARAMETER);
+        return platform::FailWith(ERROR_INVALID_PARAMETER, 0);
     if (invalid && (flags & MB_ERR_INVALID_CHARS))
-        return Fail(ERROR_NO_UNICODE_TRANSLATION);
+        return platform::FailWith(ERROR_NO_UNICODE_TRANSLATION, 0);
     return Deliver(*result, wide, wideLength);
 }
 
@@ -76,13 +71,13 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength
     auto encoding = EncodingOf(codePage);
     if (!encoding || !wide || wideLength == 0 || wideLength < -1 || multiByteLength < 0 ||
         (multiByteLength > 0 && !multiByte))
-        return Fail(ERROR_INVALID_PARAMETER);
+        return platform::FailWith(ERROR_INVALID_PARAMETER, 0);
     if (*encoding == Encoding::Utf8) {
         // UTF-8 can hold every character: a default character makes no sense there.
         if (defaultChar || usedDefaultChar)
-            return Fail(ERROR_INVALID_PARAMETER);
+            return platform::FailWith(ERROR_INVALID_PARAMETER, 0);
         if (flags & ~WC_ERR_INVALID_CHARS)
-            return Fail(ERROR_INVALID_FLAGS);
+            return platform::FailWith(ERROR_INVALID_FLAGS, 0);
     }
     std::size_t length = wideLength == -1 ? std::wcslen(wide) + 1 : wideLength;
     std::wstring_view input(wide, length);
@@ -91,9 +86,9 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength
         *encoding == Encoding::Utf8 ? platform::Utf8FromWide(input, &replaced)
                                     : platform::GbkCodec::System().FromWide(input, DefaultCharOf(defaultChar), replaced);
     if (!result)
-        return Fail(ERROR_INVALID_PARAMETER);
+        return platform::FailWith(ERROR_INVALID_PARAMETER, 0);
     if (replaced && (flags & WC_ERR_INVALID_CHARS))
-        return Fail(ERROR_NO_UNICODE_TRANSLATION);
+        return platform::FailWith(ERROR_NO_UNICODE_TRANSLATION, 0);
     if (usedDefaultChar)
         *usedDefaultChar = replaced ? TRUE : FALSE;
     return Deliver(*result, multiByte, multiByteLength);

@@ -1,6 +1,7 @@
 #pragma once
 // The types and constants of windows and messages, as the toolkit uses them.
 
+#include "platform/base/Screen.h"
 #include "platform/base/Win32Types.h"
 
 using ATOM = WORD;
@@ -126,9 +127,9 @@ constexpr int SM_CXSCREEN = 0;
 constexpr int SM_CYSCREEN = 1;
 constexpr UINT SPI_GETWORKAREA = 48;
 constexpr UINT USER_TIMER_MINIMUM = 10;
+constexpr UINT VK_CONTROL = 0x11;
+constexpr UINT VK_V = 0x56; // letter keys are their capital letter
 
-constexpr int ScreenWidth = 480;
-constexpr int ScreenHeight = 720;
 
 inline WORD LOWORD(std::uintptr_t value) { return static_cast<WORD>(value & 0xFFFF); }
 inline WORD HIWORD(std::uintptr_t value) { return static_cast<WORD>((value >> 16) & 0xFFFF); }

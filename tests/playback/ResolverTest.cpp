@@ -142,7 +142,7 @@ TEST_F(ResolverTest, AMissingBuiltInPlayerIsReported) {
 
     ScriptedCoreUi channelUi;
     std::filesystem::remove(m_site.Root().Host("Windows/FtMusic.exe"));
-    LaunchChannel(channelUi, nullptr, 1, L"http://radio/stream");
+    LaunchChannel(channelUi, nullptr, ChannelType::Music, L"http://radio/stream");
     ASSERT_EQ(channelUi.Records().size(), 1u);
     EXPECT_EQ(channelUi.Records()[0].text, BuiltInPlayerFailed);
 }

@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 
+#include "platform/base/Screen.h"
 #include "platform/display/Display.h"
 #include "platform/gdi/GdiApi.h"
 #include "platform/gdi/GdiObjects.h"
@@ -13,10 +14,10 @@ int RunGdiDemoCommand(const Words& words) {
     if (words.size() != 1)
         return 2;
     HDC card = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(card, 480, 720);
+    HBITMAP bitmap = CreateCompatibleBitmap(card, ScreenWidth, ScreenHeight);
     HGDIOBJ old = SelectObject(card, bitmap);
     DrawTestCard(card);
-    bool saved = platform::SavePng(*platform::LookupDC(card)->target, {0, 0, 480, 720}, words[0]);
+    bool saved = platform::SavePng(*platform::LookupDC(card)->target, {0, 0, ScreenWidth, ScreenHeight}, words[0]);
     SelectObject(card, old);
     DeleteObject(bitmap);
     DeleteDC(card);

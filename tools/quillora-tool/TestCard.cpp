@@ -1,5 +1,6 @@
 #include "TestCard.h"
 
+#include "platform/base/Screen.h"
 #include "platform/gdi/GdiApi.h"
 #include "platform/gdi/TextApi.h"
 
@@ -34,15 +35,15 @@ void Frame(HDC dc, RECT rect) {
 
 // Draws the card into `dc`, 480 × 720.
 void DrawTestCard(HDC dc) {
-    RECT all{0, 0, 480, 720};
+    RECT all{0, 0, ScreenWidth, ScreenHeight};
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    TRIVERTEX band[2] = {{0, 0, 0x1E00, 0x7300, 0xBE00, 0}, {480, 60, 0x0A00, 0x2800, 0x5000, 0}};
+    TRIVERTEX band[2] = {{0, 0, 0x1E00, 0x7300, 0xBE00, 0}, {ScreenWidth, 60, 0x0A00, 0x2800, 0x5000, 0}};
     GRADIENT_RECT mesh{0, 1};
     GradientFill(dc, band, 2, &mesh, 1, GRADIENT_FILL_RECT_V);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
     HFONT title = Font(-28, FW_BOLD);
-    Text(dc, title, L"Quillora 测试卡", {0, 0, 480, 60}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    Text(dc, title, L"Quillora 测试卡", {0, 0, ScreenWidth, 60}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 
     SetTextColor(dc, RGB(20, 20, 20));
     int y = 70;
