@@ -142,8 +142,8 @@ void Parse(benchmark::State& state, const std::string& page) {
 }
 
 // Everything after the download: code-page step by tag, parse, walk, patches, writing.
-void Convert(benchmark::State& state, const std::string& page, const ProviderId& provider, NavigationRequest::FetchMode mode,
-             bool (*build)(NavigationRequest&)) {
+void Convert(benchmark::State& state, const std::string& page, const ProviderId& provider,
+             NavigationRequest::FetchMode mode, bool (*build)(NavigationRequest&)) {
     static BenchRoot root;
     for (auto _ : state) {
         ScriptedCoreUi ui;

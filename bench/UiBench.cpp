@@ -15,7 +15,9 @@
 namespace {
 
 struct Screen {
-    Screen() : dc(CreateCompatibleDC(nullptr)), bitmap(CreateCompatibleBitmap(dc, 480, 720)) { SelectObject(dc, bitmap); }
+    Screen() : dc(CreateCompatibleDC(nullptr)), bitmap(CreateCompatibleBitmap(dc, 480, 720)) {
+        SelectObject(dc, bitmap);
+    }
     ~Screen() {
         DeleteDC(dc);
         DeleteObject(bitmap);

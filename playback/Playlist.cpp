@@ -4,7 +4,6 @@
 #include "playback/PlayerLauncher.h"
 #include "settings/ProgramFolder.h"
 
-
 namespace {
 
 std::string OneLine(std::string text) {

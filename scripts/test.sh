@@ -7,6 +7,9 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
 
+echo "== formatting (.clang-format; scripts/check-format.sh --fix rewrites)"
+"$top/scripts/check-format.sh"
+
 run_tests() {
   (cd "$top/$1" && ctest --output-on-failure --timeout 120 -j2 "${@:2}")
 }

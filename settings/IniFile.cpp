@@ -4,8 +4,8 @@
 #include "platform/base/Utf8.h"
 #include "platform/fs/FileApi.h"
 #include "platform/fs/FileHandle.h"
-#include "platform/fs/WholeFile.h"
 #include "platform/fs/FindFile.h"
+#include "platform/fs/WholeFile.h"
 #include "settings/IniDocument.h"
 
 #include <algorithm>
@@ -80,9 +80,9 @@ bool IniWriteString(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPCWSTR file) {
     auto document = Load(section, key, file, GENERIC_READ | GENERIC_WRITE);
     if (!document || !document->IsWritable())
         return false;
-    return platform::ReplaceFileContents(file, document->Write(platform::Utf16FromWide(section),
-                                                               platform::Utf16FromWide(key),
-                                                               platform::Utf16FromWide(value)));
+    return platform::ReplaceFileContents(file,
+                                         document->Write(platform::Utf16FromWide(section), platform::Utf16FromWide(key),
+                                                         platform::Utf16FromWide(value)));
 }
 
 bool IniWriteInt(LPCWSTR section, LPCWSTR key, int value, LPCWSTR file) {

@@ -25,9 +25,9 @@ public:
 
 private:
     friend HANDLE InsertHandle(std::shared_ptr<HandleObject> object);
-// A value from the same space for handles kept in a table of their own (windows), so
-// that no window ever equals a file, device context or other handle.
-std::uintptr_t NewHandleValue();
+    // A value from the same space for handles kept in a table of their own (windows), so
+    // that no window ever equals a file, device context or other handle.
+    std::uintptr_t NewHandleValue();
     friend HANDLE HandleFor(const std::shared_ptr<HandleObject>& object);
     HandleKind m_kind;
     HANDLE m_handle = nullptr; // the handle it was last inserted under

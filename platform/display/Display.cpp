@@ -1,5 +1,5 @@
-#include "platform/base/Screen.h"
 #include "platform/display/Display.h"
+#include "platform/base/Screen.h"
 
 #include <png.h>
 

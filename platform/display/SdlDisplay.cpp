@@ -102,8 +102,9 @@ void Run(std::shared_ptr<SdlDisplay::State> state) {
     SDL_Window* window = SDL_CreateWindow("Quillora", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                           ScreenWidth * state->scale, ScreenHeight * state->scale, 0);
     SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE) : nullptr;
-    SDL_Texture* texture =
-        renderer ? SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, ScreenWidth, ScreenHeight) : nullptr;
+    SDL_Texture* texture = renderer ? SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                                        ScreenWidth, ScreenHeight)
+                                    : nullptr;
     if (!texture) {
         if (window)
             SDL_DestroyWindow(window);

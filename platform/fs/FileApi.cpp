@@ -256,7 +256,8 @@ BOOL CopyFileW(LPCWSTR existingName, LPCWSTR newName, BOOL failIfExists) {
     if (IsDirectory(*to))
         return platform::FailWith(ERROR_ACCESS_DENIED);
     if (!fs::copy_file(*from, *to, fs::copy_options::overwrite_existing, error))
-        return platform::FailWith(error.value() == ENOENT ? MissingError(*to) : platform::Win32ErrorFromErrno(error.value()));
+        return platform::FailWith(error.value() == ENOENT ? MissingError(*to)
+                                                          : platform::Win32ErrorFromErrno(error.value()));
     return TRUE;
 }
 

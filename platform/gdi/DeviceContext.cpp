@@ -166,8 +166,8 @@ HPEN CreatePen(int style, int width, COLORREF color) { return InsertHandle(MakeP
 
 HRGN CreateRectRgn(int left, int top, int right, int bottom) {
     auto region = std::make_shared<GdiObject>(GdiObject::Type::Region);
-    region->region = RectRegion({std::min(left, right), std::min(top, bottom), std::max(left, right),
-                                 std::max(top, bottom)});
+    region->region =
+        RectRegion({std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)});
     return InsertHandle(std::move(region));
 }
 

@@ -37,7 +37,8 @@ void Line(DeviceContextObject& dc, POINT from, POINT to) {
     Pixel pixel = PixelFromColor(dc.pen->color);
     RectRegion clip = dc.Clip();
     while (at.x != to.x || at.y != to.y) {
-        RECT dot = dc.ToTarget({at.x - (width - 1) / 2, at.y - (width - 1) / 2, at.x + width / 2 + 1, at.y + width / 2 + 1});
+        RECT dot =
+            dc.ToTarget({at.x - (width - 1) / 2, at.y - (width - 1) / 2, at.x + width / 2 + 1, at.y + width / 2 + 1});
         FillPixels(*dc.target, dot, pixel, clip);
         int twice = 2 * error;
         if (twice >= dy) {
@@ -197,8 +198,8 @@ BOOL AlphaBlend(HDC dc, int x, int y, int width, int height, HDC source, int sou
     return TRUE;
 }
 
-BOOL MaskBlt(HDC dc, int x, int y, int width, int height, HDC source, int sourceX, int sourceY, HBITMAP mask,
-             int maskX, int maskY, DWORD rop) {
+BOOL MaskBlt(HDC dc, int x, int y, int width, int height, HDC source, int sourceX, int sourceY, HBITMAP mask, int maskX,
+             int maskY, DWORD rop) {
     auto context = LookupDC(dc);
     auto from = context ? LookupDC(source) : nullptr;
     if (!from)
@@ -234,8 +235,8 @@ BOOL GradientFill(HDC dc, TRIVERTEX* vertices, ULONG vertexCount, void* mesh, UL
         const TRIVERTEX& top = vertices[rects[i].UpperLeft];
         const TRIVERTEX& bottom = vertices[rects[i].LowerRight];
         auto pixel = [](const TRIVERTEX& v) {
-            return PixelFromColor(RGB(static_cast<BYTE>(v.Red >> 8), static_cast<BYTE>(v.Green >> 8),
-                                      static_cast<BYTE>(v.Blue >> 8)));
+            return PixelFromColor(
+                RGB(static_cast<BYTE>(v.Red >> 8), static_cast<BYTE>(v.Green >> 8), static_cast<BYTE>(v.Blue >> 8)));
         };
         RECT to = context->ToTarget(Normalised(top.x, top.y, bottom.x, bottom.y));
         VerticalGradient(*context->target, to, pixel(top), pixel(bottom), context->Clip());

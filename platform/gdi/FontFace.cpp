@@ -57,8 +57,8 @@ std::optional<FontFile> Match(const std::string& family, bool bold, bool italic,
     FcChar8* path = nullptr;
     int index = 0;
     FcCharSet* characters = nullptr;
-    bool hasChinese = FcPatternGetCharSet(match, FC_CHARSET, 0, &characters) == FcResultMatch &&
-                      FcCharSetHasChar(characters, 0x4E2D);
+    bool hasChinese =
+        FcPatternGetCharSet(match, FC_CHARSET, 0, &characters) == FcResultMatch && FcCharSetHasChar(characters, 0x4E2D);
     if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && (!needsChinese || hasChinese)) {
         FcPatternGetInteger(match, FC_INDEX, 0, &index);
         file = FontFile{reinterpret_cast<const char*>(path), index};

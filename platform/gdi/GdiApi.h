@@ -48,6 +48,6 @@ BOOL StretchBlt(HDC dc, int x, int y, int width, int height, HDC source, int sou
                 int sourceHeight, DWORD rop);
 BOOL AlphaBlend(HDC dc, int x, int y, int width, int height, HDC source, int sourceX, int sourceY, int sourceWidth,
                 int sourceHeight, BLENDFUNCTION blend);
-BOOL MaskBlt(HDC dc, int x, int y, int width, int height, HDC source, int sourceX, int sourceY, HBITMAP mask,
-             int maskX, int maskY, DWORD rop);
+BOOL MaskBlt(HDC dc, int x, int y, int width, int height, HDC source, int sourceX, int sourceY, HBITMAP mask, int maskX,
+             int maskY, DWORD rop);
 BOOL GradientFill(HDC dc, TRIVERTEX* vertices, ULONG vertexCount, void* mesh, ULONG meshCount, ULONG mode);

@@ -40,9 +40,9 @@ public:
 
     std::shared_ptr<Surface> target;
     POINT origin{0, 0};
-    RectRegion baseClip;                 // in target co-ordinates
-    std::optional<RectRegion> userClip;  // in the context's own co-ordinates
-    std::shared_ptr<GdiObject> bitmap;   // memory contexts only
+    RectRegion baseClip;                // in target co-ordinates
+    std::optional<RectRegion> userClip; // in the context's own co-ordinates
+    std::shared_ptr<GdiObject> bitmap;  // memory contexts only
     std::shared_ptr<GdiObject> brush;
     std::shared_ptr<GdiObject> pen;
     std::shared_ptr<GdiObject> font;

@@ -67,14 +67,13 @@ private:
 
 int SourceCoordinate(int position, int toStart, int toSize, int fromStart, int fromSize) {
     // The centre of the target pixel, mapped into the source.
-    return fromStart + static_cast<int>((static_cast<long long>(position - toStart) * 2 + 1) * fromSize / (2LL * toSize));
+    return fromStart +
+           static_cast<int>((static_cast<long long>(position - toStart) * 2 + 1) * fromSize / (2LL * toSize));
 }
 
 } // namespace
 
-Pixel PixelFromColor(COLORREF color) {
-    return Pack(0, color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
-}
+Pixel PixelFromColor(COLORREF color) { return Pack(0, color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF); }
 
 COLORREF ColorFromPixel(Pixel pixel) {
     return static_cast<COLORREF>(Channel(pixel, 16)) | (static_cast<COLORREF>(Channel(pixel, 8)) << 8) |
@@ -144,13 +143,12 @@ void StretchPixels(Surface& target, const RECT& to, const Surface& source, const
 
 void BlendPixels(Surface& target, const RECT& to, const Surface& source, const RECT& from, BYTE constantAlpha,
                  bool perPixel, const RectRegion& clip) {
-    ForEachScaled(target, to, source, from, clip, [&](Pixel& pixel, Pixel sourcePixel) {
-        pixel = Over(pixel, sourcePixel, constantAlpha, perPixel);
-    });
+    ForEachScaled(target, to, source, from, clip,
+                  [&](Pixel& pixel, Pixel sourcePixel) { pixel = Over(pixel, sourcePixel, constantAlpha, perPixel); });
 }
 
-void MaskPixels(Surface& target, const RECT& to, const Surface& source, POINT from, const Surface& mask,
-                POINT maskFrom, bool keepWhereSet, const RectRegion& clip) {
+void MaskPixels(Surface& target, const RECT& to, const Surface& source, POINT from, const Surface& mask, POINT maskFrom,
+                bool keepWhereSet, const RectRegion& clip) {
     Locks locks(target, &source, &mask);
     ForEachClipped(target, WithinSource(to, from, source.Bounds()), clip, [&](const RECT& area) {
         for (int y = area.top; y < area.bottom; ++y) {
@@ -196,7 +194,9 @@ void BlendCoverage(Surface& target, POINT origin, const CoverageMask& mask, Pixe
                 if (a == 0)
                     continue;
                 Pixel under = row[x];
-                auto mix = [&](int shift) { return (Channel(color, shift) * a + Channel(under, shift) * (255 - a)) / 255; };
+                auto mix = [&](int shift) {
+                    return (Channel(color, shift) * a + Channel(under, shift) * (255 - a)) / 255;
+                };
                 row[x] = Pack(Channel(under, 24), mix(16), mix(8), mix(0));
             }
         }

@@ -61,8 +61,8 @@ void BlendPixels(Surface& target, const RECT& to, const Surface& source, const R
                  bool perPixel, const RectRegion& clip);
 // Where the 1-bit mask is set the target keeps its pixel if `keepWhereSet`, else takes
 // the source's; where it is clear, the other way round.
-void MaskPixels(Surface& target, const RECT& to, const Surface& source, POINT from, const Surface& mask,
-                POINT maskFrom, bool keepWhereSet, const RectRegion& clip);
+void MaskPixels(Surface& target, const RECT& to, const Surface& source, POINT from, const Surface& mask, POINT maskFrom,
+                bool keepWhereSet, const RectRegion& clip);
 // Colours running from `top` at the rectangle's top to `bottom` at its bottom.
 void VerticalGradient(Surface& target, const RECT& rect, Pixel top, Pixel bottom, const RectRegion& clip);
 // Paints `color` over the target by the mask's coverage, the mask's top left at `origin`.

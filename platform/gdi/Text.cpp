@@ -168,8 +168,14 @@ BOOL GetTextMetricsW(HDC dc, TEXTMETRICW* metrics) {
     if (!context || !metrics)
         return FALSE;
     std::shared_ptr<FontFace> font = FontOf(*context);
-    *metrics = TEXTMETRICW{font->Height(),       font->ascent, font->descent, font->Height() - font->pixelSize, 0,
-                           font->averageWidth,   font->pixelSize, font->logical.lfWeight ? font->logical.lfWeight : FW_NORMAL};
+    *metrics = TEXTMETRICW{font->Height(),
+                           font->ascent,
+                           font->descent,
+                           font->Height() - font->pixelSize,
+                           0,
+                           font->averageWidth,
+                           font->pixelSize,
+                           font->logical.lfWeight ? font->logical.lfWeight : FW_NORMAL};
     return TRUE;
 }
 

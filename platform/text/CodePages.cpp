@@ -83,8 +83,9 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength
     std::wstring_view input(wide, length);
     bool replaced = false;
     std::optional<std::string> result =
-        *encoding == Encoding::Utf8 ? platform::Utf8FromWide(input, &replaced)
-                                    : platform::GbkCodec::System().FromWide(input, DefaultCharOf(defaultChar), replaced);
+        *encoding == Encoding::Utf8
+            ? platform::Utf8FromWide(input, &replaced)
+            : platform::GbkCodec::System().FromWide(input, DefaultCharOf(defaultChar), replaced);
     if (!result)
         return platform::FailWith(ERROR_INVALID_PARAMETER, 0);
     if (replaced && (flags & WC_ERR_INVALID_CHARS))

@@ -227,9 +227,7 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         else
             ValidateRect(window, nullptr);
         return 0;
-    case WM_CLOSE:
-        DestroyWindow(window);
-        return 0;
+    case WM_CLOSE: DestroyWindow(window); return 0;
     case WM_SETTEXT: {
         std::lock_guard guard(system.lock);
         Window* data = FindWindowData(system, window);
@@ -254,8 +252,7 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         buffer[count] = L'\0';
         return static_cast<LRESULT>(count);
     }
-    default:
-        return 0;
+    default: return 0;
     }
 }
 
@@ -310,14 +307,15 @@ BOOL KillTimer(HWND window, UINT_PTR id) {
         queue = CurrentQueue();
     }
     auto& timers = queue->timers;
-    auto end = std::remove_if(timers.begin(), timers.end(),
-                              [&](const Timer& t) { return t.window == window && t.id == id; });
+    auto end =
+        std::remove_if(timers.begin(), timers.end(), [&](const Timer& t) { return t.window == window && t.id == id; });
     bool found = end != timers.end();
     timers.erase(end, timers.end());
     // A tick already made for the timer is not delivered any more.
     auto& posted = queue->posted;
-    posted.erase(std::remove_if(posted.begin(), posted.end(),
-                                [&](const MSG& m) { return m.message == WM_TIMER && m.hwnd == window && m.wParam == id; }),
-                 posted.end());
+    posted.erase(
+        std::remove_if(posted.begin(), posted.end(),
+                       [&](const MSG& m) { return m.message == WM_TIMER && m.hwnd == window && m.wParam == id; }),
+        posted.end());
     return found ? TRUE : FALSE;
 }

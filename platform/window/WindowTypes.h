@@ -130,11 +130,11 @@ constexpr UINT USER_TIMER_MINIMUM = 10;
 constexpr UINT VK_CONTROL = 0x11;
 constexpr UINT VK_V = 0x56; // letter keys are their capital letter
 
-
 inline WORD LOWORD(std::uintptr_t value) { return static_cast<WORD>(value & 0xFFFF); }
 inline WORD HIWORD(std::uintptr_t value) { return static_cast<WORD>((value >> 16) & 0xFFFF); }
 inline LPARAM MAKELPARAM(int low, int high) {
-    return static_cast<LPARAM>(static_cast<DWORD>(static_cast<WORD>(low)) | (static_cast<DWORD>(static_cast<WORD>(high)) << 16));
+    return static_cast<LPARAM>(static_cast<DWORD>(static_cast<WORD>(low)) |
+                               (static_cast<DWORD>(static_cast<WORD>(high)) << 16));
 }
 inline int GET_X_LPARAM(LPARAM value) { return static_cast<short>(LOWORD(static_cast<std::uintptr_t>(value))); }
 inline int GET_Y_LPARAM(LPARAM value) { return static_cast<short>(HIWORD(static_cast<std::uintptr_t>(value))); }

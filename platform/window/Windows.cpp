@@ -31,8 +31,8 @@ void InvalidateBeneath(System& system, const RECT& screen) {
         if (!(window->style & WS_VISIBLE))
             continue;
         RECT own = ScreenRect(system, *window);
-        RECT overlap{std::max(own.left, screen.left), std::max(own.top, screen.top),
-                     std::min(own.right, screen.right), std::min(own.bottom, screen.bottom)};
+        RECT overlap{std::max(own.left, screen.left), std::max(own.top, screen.top), std::min(own.right, screen.right),
+                     std::min(own.bottom, screen.bottom)};
         if (overlap.left >= overlap.right || overlap.top >= overlap.bottom)
             continue;
         RECT local{overlap.left - own.left, overlap.top - own.top, overlap.right - own.left, overlap.bottom - own.top};
@@ -42,7 +42,8 @@ void InvalidateBeneath(System& system, const RECT& screen) {
             window->needsPaint = true;
         } else {
             window->update = {std::min(window->update.left, local.left), std::min(window->update.top, local.top),
-                              std::max(window->update.right, local.right), std::max(window->update.bottom, local.bottom)};
+                              std::max(window->update.right, local.right),
+                              std::max(window->update.bottom, local.bottom)};
         }
         window->queue->wake.notify_all();
     }
@@ -84,9 +85,8 @@ ATOM RegisterClassW(const WNDCLASSW* windowClass) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return 0;
     }
-    system.classes[key] = std::make_shared<WindowClass>(
-        WindowClass{windowClass->lpszClassName, windowClass->style, windowClass->lpfnWndProc,
-                    windowClass->hbrBackground});
+    system.classes[key] = std::make_shared<WindowClass>(WindowClass{
+        windowClass->lpszClassName, windowClass->style, windowClass->lpfnWndProc, windowClass->hbrBackground});
     return system.nextAtom++;
 }
 
@@ -135,8 +135,8 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
             data.update = {0, 0, data.rect.right - data.rect.left, data.rect.bottom - data.rect.top};
         }
     }
-    CREATESTRUCTW create{parameter, instance, menu,   parent,   height, width,
-                         y,         x,        static_cast<LONG>(style), windowName, className, exStyle};
+    CREATESTRUCTW create{parameter,  instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
+                         windowName, className, exStyle};
     if (CallProcedure(handle, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
         DestroyWindow(handle);
         return nullptr;
@@ -229,10 +229,22 @@ LONG SetWindowLongW(HWND handle, int index, LONG value) {
         return 0;
     LONG previous = 0;
     switch (index) {
-    case GWL_STYLE: previous = static_cast<LONG>(window->style); window->style = static_cast<DWORD>(value); break;
-    case GWL_EXSTYLE: previous = static_cast<LONG>(window->exStyle); window->exStyle = static_cast<DWORD>(value); break;
-    case GWL_USERDATA: previous = static_cast<LONG>(window->userData); window->userData = value; break;
-    case GWL_ID: previous = static_cast<LONG>(window->id); window->id = value; break;
+    case GWL_STYLE:
+        previous = static_cast<LONG>(window->style);
+        window->style = static_cast<DWORD>(value);
+        break;
+    case GWL_EXSTYLE:
+        previous = static_cast<LONG>(window->exStyle);
+        window->exStyle = static_cast<DWORD>(value);
+        break;
+    case GWL_USERDATA:
+        previous = static_cast<LONG>(window->userData);
+        window->userData = value;
+        break;
+    case GWL_ID:
+        previous = static_cast<LONG>(window->id);
+        window->id = value;
+        break;
     default: SetLastError(ERROR_INVALID_PARAMETER); return 0;
     }
     SetLastError(ERROR_SUCCESS);
@@ -357,7 +369,8 @@ BOOL SetWindowTextW(HWND handle, LPCWSTR text) {
 }
 
 int GetWindowTextW(HWND handle, LPWSTR text, int maximum) {
-    return static_cast<int>(SendMessageW(handle, WM_GETTEXT, static_cast<WPARAM>(maximum), reinterpret_cast<LPARAM>(text)));
+    return static_cast<int>(
+        SendMessageW(handle, WM_GETTEXT, static_cast<WPARAM>(maximum), reinterpret_cast<LPARAM>(text)));
 }
 
 int GetClassNameW(HWND handle, LPWSTR name, int maximum) {

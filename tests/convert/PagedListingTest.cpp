@@ -14,9 +14,7 @@ class PagedListingTest : public ::testing::Test {
 protected:
     PagedListingTest() { CreateProgramFolders(); }
 
-    std::string Page(std::size_t page) {
-        return ReadHostFile(m_root.HostOf(PagePath(m_request.OutputPath(), page)));
-    }
+    std::string Page(std::size_t page) { return ReadHostFile(m_root.HostOf(PagePath(m_request.OutputPath(), page))); }
     std::string DevicePath(std::size_t page) { return platform::Utf8FromWide(PagePath(m_request.OutputPath(), page)); }
 
     TemporaryRoot m_root;

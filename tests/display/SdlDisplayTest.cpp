@@ -1,7 +1,7 @@
-#include "TestCard.h"
+#include "platform/display/SdlDisplay.h"
 #include "platform/display/Display.h"
 #include "platform/display/PaintApi.h"
-#include "platform/display/SdlDisplay.h"
+#include "platform/display/TestCard.h"
 
 #include <gtest/gtest.h>
 

@@ -93,8 +93,8 @@ TEST_F(FetchTest, EachProviderIsConvertedAndParsedAsItsSiteNeeds) {
         bool parsed;
     };
     const Case cases[] = {
-        {&Provider::Youku, true, true},     {&Provider::SixCn, true, true},  {&Provider::Tudou, false, true},
-        {&Provider::FiveSix, false, true},  {&Provider::Flvcd, false, true}, {&Provider::EightFan, false, false},
+        {&Provider::Youku, true, true},    {&Provider::SixCn, true, true},  {&Provider::Tudou, false, true},
+        {&Provider::FiveSix, false, true}, {&Provider::Flvcd, false, true}, {&Provider::EightFan, false, false},
         {nullptr, false, false},
     };
     for (const Case& c : cases) {

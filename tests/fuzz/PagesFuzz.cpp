@@ -1,10 +1,10 @@
 #include "FuzzTargets.h"
 
+#include "convert/ClassifierRules.h"
 #include "convert/FiveSixPages.h"
 #include "convert/PagedListing.h"
 #include "convert/SixCnPages.h"
 #include "convert/TudouPages.h"
-#include "convert/ClassifierRules.h"
 #include "convert/UrlClassifier.h"
 #include "convert/YoukuPages.h"
 #include "fetch/ScriptedCoreUi.h"
@@ -46,12 +46,18 @@ int FuzzPages(const std::uint8_t* data, std::size_t size) {
         bool (*build)(NavigationRequest&);
     };
     static const Builder builders[] = {
-        {Provider::Youku, &BuildYoukuVideoSearch}, {Provider::Youku, &BuildYoukuPlaylistSearch},
-        {Provider::Youku, &BuildYoukuPlaylist},    {Provider::Youku, &BuildYoukuChannel},
-        {Provider::Tudou, &BuildTudouVideoSearch}, {Provider::Tudou, &BuildTudouPlaylistSearch},
-        {Provider::Tudou, &BuildTudouTop},         {Provider::Tudou, &BuildTudouPlaylist},
-        {Provider::FiveSix, &BuildFiveSixIndexSearch}, {Provider::FiveSix, &BuildFiveSixVideoList},
-        {Provider::SixCn, &BuildSixCnSearch},      {Provider::SixCn, &BuildSixCnPlaylist},
+        {Provider::Youku, &BuildYoukuVideoSearch},
+        {Provider::Youku, &BuildYoukuPlaylistSearch},
+        {Provider::Youku, &BuildYoukuPlaylist},
+        {Provider::Youku, &BuildYoukuChannel},
+        {Provider::Tudou, &BuildTudouVideoSearch},
+        {Provider::Tudou, &BuildTudouPlaylistSearch},
+        {Provider::Tudou, &BuildTudouTop},
+        {Provider::Tudou, &BuildTudouPlaylist},
+        {Provider::FiveSix, &BuildFiveSixIndexSearch},
+        {Provider::FiveSix, &BuildFiveSixVideoList},
+        {Provider::SixCn, &BuildSixCnSearch},
+        {Provider::SixCn, &BuildSixCnPlaylist},
         {Provider::SixCn, &BuildSixCnVideos},
     };
     std::string page(reinterpret_cast<const char*>(data), size);

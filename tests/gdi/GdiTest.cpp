@@ -28,7 +28,8 @@ struct Canvas {
             for (int x = 0; x < width; ++x) {
                 if (GetGValue(GetPixel(dc, x, y)) < 128)
                     box = {std::min(box.left, static_cast<LONG>(x)), std::min(box.top, static_cast<LONG>(y)),
-                           std::max(box.right, static_cast<LONG>(x + 1)), std::max(box.bottom, static_cast<LONG>(y + 1))};
+                           std::max(box.right, static_cast<LONG>(x + 1)),
+                           std::max(box.bottom, static_cast<LONG>(y + 1))};
             }
         }
         return box;

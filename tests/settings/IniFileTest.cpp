@@ -215,8 +215,8 @@ TEST_F(IniFileTest, TwoProcessesWritingAtOnceLeaveAFileThatParses) {
     ASSERT_TRUE(IniReadInt(L"A", L"first", first, File));
     ASSERT_TRUE(IniReadInt(L"A", L"second", second, File));
     EXPECT_TRUE(first >= 0 && first <= 200 && second >= 0 && second <= 200);
-    std::u16string expected = u"[A]\r\n  first=" + platform::Utf16FromWide(std::to_wstring(first)) +
-                              u"\r\n  second=" + platform::Utf16FromWide(std::to_wstring(second));
+    std::u16string expected = u"[A]\r\n  first=" + platform::Utf16FromWide(std::to_wstring(first)) + u"\r\n  second=" +
+                              platform::Utf16FromWide(std::to_wstring(second));
     EXPECT_EQ(Bytes(), Ini(expected));
     EXPECT_EQ(FilesIn(m_root.Path()), 1);
 }

@@ -4,9 +4,9 @@
 
 #include "platform/base/Screen.h"
 #include "platform/display/Display.h"
+#include "platform/display/TestCard.h"
 #include "platform/gdi/GdiApi.h"
 #include "platform/gdi/GdiObjects.h"
-#include "TestCard.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "TestCard.h"
+#include "platform/display/TestCard.h"
 
 #include "platform/base/Screen.h"
 #include "platform/gdi/GdiApi.h"
@@ -113,8 +113,8 @@ void DrawTestCard(HDC dc) {
     LineTo(dc, 10, 700);
     SelectObject(dc, oldPen);
     SelectObject(picture, oldBitmap);
-    for (HGDIOBJ object : std::initializer_list<HGDIOBJ>{bitmap, mask, green, rounded, grey, title, body, up, down, over})
+    for (HGDIOBJ object :
+         std::initializer_list<HGDIOBJ>{bitmap, mask, green, rounded, grey, title, body, up, down, over})
         DeleteObject(object);
     DeleteDC(picture);
 }
-
