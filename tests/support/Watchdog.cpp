@@ -13,7 +13,12 @@
 
 namespace {
 
-constexpr std::chrono::seconds TestTimeLimit{60};
+// 60 s unless QUILLORA_TEST_TIME_LIMIT_MS says otherwise.
+std::chrono::milliseconds TestTimeLimit() {
+    const char* limit = std::getenv("QUILLORA_TEST_TIME_LIMIT_MS");
+    long long milliseconds = limit ? std::atoll(limit) : 0;
+    return std::chrono::milliseconds(milliseconds > 0 ? milliseconds : 60000);
+}
 
 using Clock = std::chrono::steady_clock;
 
@@ -34,8 +39,8 @@ void Watch(WatchState& state) {
         }
         state.wake.wait_until(guard, state.deadline);
         if (Clock::now() >= state.deadline) {
-            std::fprintf(stderr, "watchdog: %s ran longer than %lld s and is taken for hung\n", state.test.c_str(),
-                         static_cast<long long>(TestTimeLimit.count()));
+            std::fprintf(stderr, "watchdog: %s ran longer than %lld ms and is taken for hung\n", state.test.c_str(),
+                         static_cast<long long>(TestTimeLimit().count()));
             std::fflush(stderr);
             std::_Exit(124);
         }
@@ -51,7 +56,7 @@ public:
     void OnTestStart(const ::testing::TestInfo& test) override {
         std::lock_guard guard(m_state.lock);
         m_state.test = std::string(test.test_suite_name()) + "." + test.name();
-        m_state.deadline = Clock::now() + TestTimeLimit;
+        m_state.deadline = Clock::now() + TestTimeLimit();
         m_state.wake.notify_one();
     }
     void OnTestEnd(const ::testing::TestInfo&) override {
