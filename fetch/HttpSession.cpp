@@ -3,6 +3,7 @@
 #include "platform/base/LastError.h"
 #include "platform/device/CallInterface.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
@@ -92,36 +93,53 @@ const char* HttpSession::Request(LPCWSTR url, bool post, const char* body, int l
     }
     if (!(post ? Post(url, body, length) : Get(url)))
         return nullptr;
+    DWORD status = 0, size = sizeof status;
+    if (HttpQueryInfoW(m_request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) &&
+        status >= 400)
+        return FailRequest(status);
     return ReadBody();
+}
+
+char* HttpSession::FailRequest(DWORD error) {
+    std::free(m_body);
+    m_body = nullptr;
+    m_bodyLength = 0;
+    m_lastError = error;
+    return nullptr;
 }
 
 char* HttpSession::ReadBody() {
     std::free(m_body);
     m_bodyLength = 0;
     m_body = static_cast<char*>(std::calloc(FirstAllocation, 1));
-    if (!m_body) {
-        m_lastError = ERROR_NOT_ENOUGH_MEMORY;
-        return nullptr;
-    }
-    std::size_t total = 0;
+    if (!m_body)
+        return FailRequest(ERROR_NOT_ENOUGH_MEMORY);
+    std::size_t total = 0, capacity = FirstAllocation;
     char chunk[ReadChunk + 1];
-    DWORD read = 0;
-    while (InternetReadFile(m_request, chunk, ReadChunk, &read) && read > 0) {
-        chunk[read] = '\0';
+    for (;;) {
+        DWORD read = 0;
+        if (!InternetReadFile(m_request, chunk, ReadChunk, &read))
+            return FailRequest(GetLastError());
+        if (read == 0)
+            return m_body;
         total += read;
+        if (total > MaximumBody)
+            return FailRequest(BodyTooLargeError);
+        chunk[read] = '\0';
         // The body is text: a zero byte in a chunk cuts that chunk off there.
         std::size_t text = std::strlen(chunk);
         std::memcpy(m_body + m_bodyLength, chunk, text);
         m_bodyLength += text;
         m_body[m_bodyLength] = '\0';
-        // Keep room for one more full chunk and its terminator; when the buffer cannot
-        // grow, what arrived so far is the body.
-        auto* grown = static_cast<char*>(m_reallocate(m_body, total + ReadChunk + 1));
-        if (!grown) {
-            m_lastError = ERROR_NOT_ENOUGH_MEMORY;
-            break;
+        // Keep room for one more full chunk and its terminator, growing by doubling so
+        // that a large body is not copied over and over.
+        if (total + ReadChunk + 1 > capacity) {
+            std::size_t wanted = std::max(total + ReadChunk + 1, capacity * 2);
+            auto* grown = static_cast<char*>(m_reallocate(m_body, wanted));
+            if (!grown)
+                return FailRequest(ERROR_NOT_ENOUGH_MEMORY);
+            m_body = grown;
+            capacity = wanted;
         }
-        m_body = grown;
     }
-    return m_body;
 }

@@ -3,6 +3,11 @@
 // operator's WAP proxy when the call interface reports a WAP connection and directly
 // otherwise, and one request at a time whose whole body is read into one growing,
 // zero-terminated buffer. Used by one thread; each thread owns its own sessions.
+//
+// A request succeeds only with a whole answer: a read that fails (a connection cut
+// mid-body, a timeout) fails the request with the library's error, an answer with an
+// HTTP status of 400 or above fails it with that status as its error, and a body above
+// MaximumBody fails it with ERROR_FILE_TOO_LARGE. Nothing partial is ever handed on.
 
 #include "platform/base/Win32Types.h"
 #include "platform/inet/WinInet.h"
@@ -19,6 +24,9 @@ public:
     // The operator's WAP gateway, on its private network.
     static constexpr const wchar_t* WapProxy = L"10.0.0.172:80";
     static constexpr DWORD NoAddressError = 0xFFFFFFFF;
+    // Far above any page or parse-server answer; more is taken for an attack.
+    static constexpr std::size_t MaximumBody = 32u << 20;
+    static constexpr DWORD BodyTooLargeError = 223; // ERROR_FILE_TOO_LARGE
 
     explicit HttpSession(Reallocate reallocate = nullptr);
     ~HttpSession();
@@ -40,6 +48,8 @@ public:
 
 private:
     char* ReadBody();
+    // Ends a request that cannot give a whole answer: no body, the error kept.
+    char* FailRequest(DWORD error);
     void CloseRequest();
     void CloseConnection();
 

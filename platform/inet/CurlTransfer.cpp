@@ -18,7 +18,8 @@ bool Mentions(const char* text, const char* word) { return std::strstr(text, wor
 } // namespace
 
 CurlTransfer::CurlTransfer(const TransferOptions& options)
-    : m_connectTimeoutMs(options.connectTimeoutMs), m_receiveTimeoutMs(options.receiveTimeoutMs) {
+    : m_connectTimeoutMs(options.connectTimeoutMs), m_receiveTimeoutMs(options.receiveTimeoutMs),
+      m_totalTimeoutMs(options.totalTimeoutMs) {
     GlobalInit();
     m_easy = curl_easy_init();
     m_multi = curl_multi_init();
@@ -61,7 +62,7 @@ CurlTransfer::CurlTransfer(const TransferOptions& options)
     curl_easy_setopt(m_easy, CURLOPT_HEADERFUNCTION, &CurlTransfer::OnHeader);
     curl_easy_setopt(m_easy, CURLOPT_HEADERDATA, this);
     curl_multi_add_handle(m_multi, m_easy);
-    m_lastActivity = std::chrono::steady_clock::now();
+    m_started = m_lastActivity = std::chrono::steady_clock::now();
 }
 
 CurlTransfer::~CurlTransfer() {
@@ -108,9 +109,12 @@ template <class Ready> void CurlTransfer::Pump(Ready ready) {
         }
         if (ready())
             break;
-        // Before the first response byte the connect phase has its own limit as well.
+        // Before the first response byte the connect phase has its own limit as well. A
+        // server that sends a byte now and then is ended by the limit on the whole.
         auto limit = std::chrono::milliseconds(m_receiveTimeoutMs + (m_gotHeader ? 0 : m_connectTimeoutMs));
-        if (std::chrono::steady_clock::now() - m_lastActivity > limit) {
+        auto now = std::chrono::steady_clock::now();
+        bool overdue = m_totalTimeoutMs && now - m_started > std::chrono::milliseconds(m_totalTimeoutMs);
+        if (now - m_lastActivity > limit || overdue) {
             m_result = CURLE_OPERATION_TIMEDOUT;
             m_done = true;
             break;
@@ -121,9 +125,16 @@ template <class Ready> void CurlTransfer::Pump(Ready ready) {
 
 DWORD CurlTransfer::Start() {
     Pump([this] { return m_body.size() > m_bodyRead; });
-    if (m_done && m_result != CURLE_OK && !m_gotHeader)
+    if (m_done && m_result != CURLE_OK && m_body.empty())
         return ErrorOf(m_result);
     return ERROR_SUCCESS;
+}
+
+long CurlTransfer::StatusCode() const {
+    long status = 0;
+    if (m_easy)
+        curl_easy_getinfo(m_easy, CURLINFO_RESPONSE_CODE, &status);
+    return status;
 }
 
 bool CurlTransfer::Read(char* buffer, DWORD size, DWORD& read, DWORD& error) {
@@ -153,8 +164,16 @@ DWORD CurlTransfer::ErrorOf(CURLcode code) const {
     case CURLE_COULDNT_CONNECT: return ERROR_INTERNET_CANNOT_CONNECT;
     case CURLE_OPERATION_TIMEDOUT: return ERROR_INTERNET_TIMEOUT;
     case CURLE_URL_MALFORMAT: return ERROR_INTERNET_INVALID_URL;
-    case CURLE_UNSUPPORTED_PROTOCOL: return ERROR_INTERNET_UNRECOGNIZED_SCHEME;
+    case CURLE_UNSUPPORTED_PROTOCOL: {
+        // Only web addresses are ever opened: another scheme came from a redirect.
+        long redirects = 0;
+        curl_easy_getinfo(m_easy, CURLINFO_REDIRECT_COUNT, &redirects);
+        return redirects > 0 || Mentions(m_errorText, "redirect") ? ERROR_HTTP_REDIRECT_FAILED
+                                                                  : ERROR_INTERNET_UNRECOGNIZED_SCHEME;
+    }
     case CURLE_TOO_MANY_REDIRECTS: return ERROR_HTTP_REDIRECT_FAILED;
+    case CURLE_WEIRD_SERVER_REPLY:
+    case CURLE_BAD_CONTENT_ENCODING: return ERROR_HTTP_INVALID_SERVER_RESPONSE;
     case CURLE_PEER_FAILED_VERIFICATION:
         if (Mentions(m_errorText, "expired") || Mentions(m_errorText, "not yet valid"))
             return ERROR_INTERNET_SEC_CERT_DATE_INVALID;

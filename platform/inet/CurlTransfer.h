@@ -22,6 +22,8 @@ struct TransferOptions {
     std::vector<std::string> connectTo;
     DWORD connectTimeoutMs = 60000;
     DWORD receiveTimeoutMs = 30000;
+    // The whole exchange, however steadily bytes arrive; 0 for none.
+    DWORD totalTimeoutMs = 0;
     bool verifyHostName = true;
     std::string caBundle; // trusted certificates besides the system's, or empty
 };
@@ -33,9 +35,13 @@ public:
     CurlTransfer(const CurlTransfer&) = delete;
     CurlTransfer& operator=(const CurlTransfer&) = delete;
 
-    // Runs until the response body begins or the exchange ends. ERROR_SUCCESS, or the
-    // WinINet error when nothing of a response arrived.
+    // Runs until the final response's body begins or the exchange ends. ERROR_SUCCESS,
+    // or the WinINet error when the exchange failed before any of the body arrived: a
+    // failed connection, a redirect that cannot be followed, a response that breaks off
+    // or never comes.
     DWORD Start();
+    // The final response's status code, once Start succeeded; 0 when none was read.
+    long StatusCode() const;
     // Fills up to `size` bytes; fewer only at the end. At the end of a broken-off
     // transfer, fails once everything that arrived has been read.
     bool Read(char* buffer, DWORD size, DWORD& read, DWORD& error);
@@ -57,6 +63,8 @@ private:
     CURLcode m_result = CURLE_OK;
     DWORD m_connectTimeoutMs;
     DWORD m_receiveTimeoutMs;
+    DWORD m_totalTimeoutMs;
+    std::chrono::steady_clock::time_point m_started;
     std::chrono::steady_clock::time_point m_lastActivity;
     char m_errorText[CURL_ERROR_SIZE] = {};
 };

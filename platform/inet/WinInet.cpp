@@ -16,11 +16,25 @@ using platform::HandleKind;
 
 namespace {
 
+// A timeout from the environment (milliseconds), else the default.
+DWORD TimeoutFromEnvironment(const char* name, DWORD fallback) {
+    const char* text = std::getenv(name);
+    if (!text || !*text)
+        return fallback;
+    char* end = nullptr;
+    unsigned long value = std::strtoul(text, &end, 10);
+    return *end == '\0' && value > 0 && value <= 0xFFFFFFFFul ? static_cast<DWORD>(value) : fallback;
+}
+
+// A new session's limits: WinINet's connect and receive timeouts, and a limit on each
+// whole request (three minutes) so that a server dripping a byte now and then cannot
+// hold a request forever. Tests and soaks shorten them through the environment.
 struct SessionSettings {
     std::string userAgent;
     std::string proxy;
-    DWORD connectTimeoutMs = 60000;
-    DWORD receiveTimeoutMs = 30000;
+    DWORD connectTimeoutMs = TimeoutFromEnvironment("QUILLORA_CONNECT_TIMEOUT_MS", 60000);
+    DWORD receiveTimeoutMs = TimeoutFromEnvironment("QUILLORA_RECEIVE_TIMEOUT_MS", 30000);
+    DWORD totalTimeoutMs = TimeoutFromEnvironment("QUILLORA_REQUEST_TIMEOUT_MS", 180000);
 };
 
 struct ConnectionTarget {
@@ -86,6 +100,7 @@ platform::TransferOptions OptionsFor(const SessionSettings& session, std::string
     options.userAgent = session.userAgent;
     options.connectTimeoutMs = session.connectTimeoutMs;
     options.receiveTimeoutMs = session.receiveTimeoutMs;
+    options.totalTimeoutMs = session.totalTimeoutMs;
     if (const char* bundle = std::getenv("QUILLORA_CA_BUNDLE"); bundle && *bundle)
         options.caBundle = bundle;
     auto map = platform::LoadHostMap();
@@ -168,6 +183,35 @@ BOOL InternetReadFile(HINTERNET file, LPVOID buffer, DWORD bytesToRead, LPDWORD 
     DWORD error = ERROR_SUCCESS;
     if (!request->transfer->Read(static_cast<char*>(buffer), bytesToRead, *bytesRead, error))
         return platform::FailWith(error);
+    return TRUE;
+}
+
+BOOL HttpQueryInfoW(HINTERNET request, DWORD infoLevel, LPVOID buffer, LPDWORD bufferLength, LPDWORD) {
+    auto object = Lookup(request, InternetObject::Type::Request);
+    if (!object)
+        return FALSE;
+    if (!object->transfer)
+        return platform::FailWith(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
+    if ((infoLevel & 0xFFFF) != HTTP_QUERY_STATUS_CODE || !bufferLength)
+        return platform::FailWith(ERROR_INVALID_PARAMETER);
+    long status = object->transfer->StatusCode();
+    if (infoLevel & HTTP_QUERY_FLAG_NUMBER) {
+        if (*bufferLength < sizeof(DWORD) || !buffer) {
+            *bufferLength = sizeof(DWORD);
+            return platform::FailWith(ERROR_INSUFFICIENT_BUFFER);
+        }
+        *static_cast<DWORD*>(buffer) = static_cast<DWORD>(status);
+        *bufferLength = sizeof(DWORD);
+        return TRUE;
+    }
+    std::wstring text = std::to_wstring(status);
+    DWORD needed = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+    if (*bufferLength < needed || !buffer) {
+        *bufferLength = needed;
+        return platform::FailWith(ERROR_INSUFFICIENT_BUFFER);
+    }
+    std::wcscpy(static_cast<wchar_t*>(buffer), text.c_str());
+    *bufferLength = static_cast<DWORD>(text.size() * sizeof(wchar_t));
     return TRUE;
 }
 

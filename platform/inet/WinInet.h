@@ -32,6 +32,9 @@ constexpr DWORD INTERNET_OPTION_CONNECT_TIMEOUT = 2;
 constexpr DWORD INTERNET_OPTION_SEND_TIMEOUT = 5;
 constexpr DWORD INTERNET_OPTION_RECEIVE_TIMEOUT = 6;
 
+constexpr DWORD HTTP_QUERY_STATUS_CODE = 19;
+constexpr DWORD HTTP_QUERY_FLAG_NUMBER = 0x20000000;
+
 constexpr DWORD INTERNET_SCHEME_UNKNOWN = static_cast<DWORD>(-1);
 constexpr DWORD INTERNET_SCHEME_HTTP = 1;
 constexpr DWORD INTERNET_SCHEME_HTTPS = 2;
@@ -49,6 +52,7 @@ constexpr DWORD ERROR_INTERNET_CONNECTION_RESET = 12031;
 constexpr DWORD ERROR_INTERNET_SEC_CERT_DATE_INVALID = 12037;
 constexpr DWORD ERROR_INTERNET_SEC_CERT_CN_INVALID = 12038;
 constexpr DWORD ERROR_INTERNET_INVALID_CA = 12045;
+constexpr DWORD ERROR_HTTP_INVALID_SERVER_RESPONSE = 12152;
 constexpr DWORD ERROR_HTTP_REDIRECT_FAILED = 12156;
 constexpr DWORD ERROR_INTERNET_SECURITY_CHANNEL_ERROR = 12157;
 
@@ -81,6 +85,9 @@ HINTERNET InternetConnectW(HINTERNET internet, LPCWSTR serverName, INTERNET_PORT
 HINTERNET HttpOpenRequestW(HINTERNET connect, LPCWSTR verb, LPCWSTR objectName, LPCWSTR version, LPCWSTR referrer,
                            LPCWSTR* acceptTypes, DWORD flags, DWORD_PTR context);
 BOOL HttpSendRequestW(HINTERNET request, LPCWSTR headers, DWORD headersLength, LPVOID optional, DWORD optionalLength);
+// Only the final status code is known, as a number (HTTP_QUERY_FLAG_NUMBER, a DWORD)
+// or as text.
+BOOL HttpQueryInfoW(HINTERNET request, DWORD infoLevel, LPVOID buffer, LPDWORD bufferLength, LPDWORD index);
 // Splits a URL. A component asked for with a null pointer and a non-zero length is
 // pointed into `url`; with a buffer it is copied. Without extra information asked for,
 // the path keeps the query.

@@ -1,5 +1,6 @@
 #include "fetch/HttpSession.h"
 #include "support/FixtureSite.h"
+#include "support/RawServer.h"
 
 #include <gtest/gtest.h>
 
@@ -52,8 +53,13 @@ TEST_F(HttpSessionTest, ALargeBodyArrivesWholeInChunksOfAtMost8191Bytes) {
     ASSERT_NE(body, nullptr);
     EXPECT_EQ(std::strlen(body), 20000u);
     EXPECT_EQ(body, Expected(20000));
-    // After each chunk the buffer grows to the total so far plus one more chunk and a zero.
-    EXPECT_EQ(g_growth, (std::vector<std::size_t>{8191 + 8192, 16382 + 8192, 20000 + 8192}));
+    // The buffer always has room for one more chunk and a zero, and doubles when it grows.
+    EXPECT_EQ(g_growth, (std::vector<std::size_t>{2 * 8193, 4 * 8193}));
+
+    g_growth.clear();
+    ASSERT_NE(Get(session, L"/_fixture/size/4000000"), nullptr);
+    EXPECT_EQ(session.BodyLength(), 4000000u);
+    EXPECT_LE(g_growth.size(), 10u);
 }
 
 TEST_F(HttpSessionTest, ASecondRequestReplacesTheFirst) {
@@ -70,11 +76,28 @@ TEST_F(HttpSessionTest, ASecondRequestReplacesTheFirst) {
     EXPECT_NE(std::strstr(Get(session, L"/"), "首页"), nullptr);
 }
 
-TEST_F(HttpSessionTest, ABrokenOffTransferReturnsWhatArrived) {
+TEST_F(HttpSessionTest, ABrokenOffTransferIsAFailureNotAShortPage) {
     HttpSession session;
-    const char* body = Get(session, L"/_fixture/broken/5000");
-    ASSERT_NE(body, nullptr);
-    EXPECT_EQ(body, Expected(5000));
+    EXPECT_EQ(Get(session, L"/_fixture/broken/5000"), nullptr);
+    EXPECT_EQ(session.LastError(), ERROR_INTERNET_CONNECTION_ABORTED);
+    EXPECT_EQ(session.BodyLength(), 0u);
+}
+
+TEST_F(HttpSessionTest, AnErrorStatusFailsWithTheStatusAsItsNumber) {
+    HttpSession session;
+    EXPECT_EQ(Get(session, L"/_fixture/status/500"), nullptr);
+    EXPECT_EQ(session.LastError(), 500u);
+    EXPECT_EQ(Get(session, L"/no-such-page.html"), nullptr);
+    EXPECT_EQ(session.LastError(), 404u);
+    // Below 400 an answer is content, whatever its status.
+    EXPECT_STREQ(Get(session, L"/_fixture/status/203"), "status 203\n");
+}
+
+TEST_F(HttpSessionTest, ABodyAboveTheLimitIsRefused) {
+    HttpSession session;
+    std::wstring justOver = L"/_fixture/size/" + std::to_wstring(HttpSession::MaximumBody + 1);
+    EXPECT_EQ(Get(session, justOver), nullptr);
+    EXPECT_EQ(session.LastError(), HttpSession::BodyTooLargeError);
 }
 
 TEST_F(HttpSessionTest, FailuresGiveNoBodyAndAnErrorNumber) {
@@ -102,11 +125,9 @@ TEST_F(HttpSessionTest, OnlyAWapConnectionGoesThroughTheProxy) {
     EXPECT_EQ(m_site.Server().ProxiedRequests(), 1);
 }
 
-TEST_F(HttpSessionTest, ABufferThatCannotGrowKeepsWhatItHas) {
+TEST_F(HttpSessionTest, ABufferThatCannotGrowFailsTheRequest) {
     HttpSession session(&FailingRealloc);
-    const char* body = Get(session, L"/_fixture/size/20000");
-    ASSERT_NE(body, nullptr);
-    EXPECT_EQ(body, Expected(8191));
+    EXPECT_EQ(Get(session, L"/_fixture/size/20000"), nullptr);
     EXPECT_EQ(session.LastError(), ERROR_NOT_ENOUGH_MEMORY);
 }
 
@@ -147,6 +168,72 @@ TEST_F(HttpSessionTest, SessionsOnSeveralThreadsDoNotMeet) {
         worker.join();
     for (std::size_t i = 0; i < bodies.size(); ++i)
         EXPECT_EQ(bodies[i], Expected(10000 * (i + 1)));
+}
+
+// Servers and networks that misbehave once a response has begun.
+class HostileTransferTest : public ::testing::Test {
+protected:
+    HostileTransferTest() {
+        WriteHostFile(m_site.HostMapFile(), "www.youku.com 127.0.0.1:" + std::to_string(m_server.Port()) + "\n");
+    }
+    DWORD Fails(const std::wstring& path) {
+        HttpSession session;
+        EXPECT_EQ(session.Request((L"http://www.youku.com" + path).c_str(), false, nullptr, -1), nullptr) << path;
+        return session.LastError();
+    }
+    static RawReply Answer(const std::string& target) {
+        using namespace std::chrono_literals;
+        const std::string ok = "HTTP/1.1 200 OK\r\n";
+        if (target == "/loop")
+            return PlainReply(302, "", "Location: /loop\r\n");
+        if (target == "/to-file")
+            return PlainReply(302, "", "Location: file:///etc/passwd\r\n");
+        if (target == "/bad-chunk")
+            return {{{ok + "Transfer-Encoding: chunked\r\n\r\n5\r\nabcde\r\nzz\r\nxx\r\n0\r\n\r\n"}}};
+        if (target == "/cut-chunk")
+            return {{{ok + "Transfer-Encoding: chunked\r\n\r\n100\r\nabc"}}};
+        if (target == "/bad-length")
+            return {{{ok + "Content-Length: 12abc\r\n\r\nhello"}}};
+        if (target == "/silence")
+            return {{{ok}}, true};
+        if (target == "/cut")
+            return {{{ok + "Content-Length: 100\r\n\r\n" + std::string(50, 'x')}}};
+        if (target == "/drip") {
+            RawReply reply{{{ok + "Content-Length: 1000\r\n\r\n", 100ms}}};
+            for (int i = 0; i < 100; ++i)
+                reply.steps.push_back({"x", 100ms});
+            return reply;
+        }
+        if (target == "/error-page")
+            return PlainReply(500, "<html><body>Internal Server Error</body></html>");
+        return PlainReply(200, "fine");
+    }
+
+    FixtureSite m_site;
+    RawServer m_server{&Answer};
+    ScopedEnvironment m_receive{"QUILLORA_RECEIVE_TIMEOUT_MS", "700"};
+    ScopedEnvironment m_total{"QUILLORA_REQUEST_TIMEOUT_MS", "1500"};
+};
+
+TEST_F(HostileTransferTest, FailuresAfterTheFirstHeaderAreFailures) {
+    EXPECT_EQ(Fails(L"/loop"), ERROR_HTTP_REDIRECT_FAILED);
+    EXPECT_EQ(Fails(L"/to-file"), ERROR_HTTP_REDIRECT_FAILED);
+    EXPECT_NE(Fails(L"/bad-chunk"), ERROR_SUCCESS);
+    EXPECT_EQ(Fails(L"/cut-chunk"), ERROR_INTERNET_CONNECTION_ABORTED);
+    EXPECT_NE(Fails(L"/bad-length"), ERROR_SUCCESS);
+    EXPECT_EQ(Fails(L"/cut"), ERROR_INTERNET_CONNECTION_ABORTED);
+    EXPECT_EQ(Fails(L"/error-page"), 500u);
+    HttpSession session;
+    EXPECT_STREQ(session.Request(L"http://www.youku.com/", false, nullptr, -1), "fine");
+}
+
+TEST_F(HostileTransferTest, SilenceAndASlowDripTimeOut) {
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Fails(L"/silence"), ERROR_INTERNET_TIMEOUT);
+    // Each byte of the drip comes well inside the receive timeout: only the limit on the
+    // whole request ends it.
+    EXPECT_EQ(Fails(L"/drip"), ERROR_INTERNET_TIMEOUT);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(6));
 }
 
 } // namespace
