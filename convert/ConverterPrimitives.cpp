@@ -1,6 +1,7 @@
 #include "convert/ConverterPrimitives.h"
 
 #include "platform/fs/FileApi.h"
+#include "platform/fs/FileHandle.h"
 
 #include <algorithm>
 
@@ -80,18 +81,25 @@ void StripFirstScript(std::string& text) {
     text.erase(open, close + Close.size() - open);
 }
 
-void WritePageFile(const std::wstring& path, const std::string& text) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        DWORD written = 0;
+bool WritePageFile(const std::wstring& path, const std::string& text) {
+    bool written = false;
+    {
+        platform::FileHandle file(
+            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.IsOpen())
+            return false;
         // The page is written and closed; it need not reach the disk before the browser reads it.
-        if (WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
-            WriteFile(file, "\n", 1, &written, nullptr);
-        CloseHandle(file);
+        DWORD count = 0, end = 0;
+        written = WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &count, nullptr) &&
+                  count == text.size() && WriteFile(file.Get(), "\n", 1, &end, nullptr) && end == 1;
     }
+    if (!written)
+        DeleteFileW(path.c_str());
+    return written;
 }
 
-void WriteLocalPage(CoreUi& ui, const std::wstring& path, const std::string& text) {
-    WritePageFile(path, text);
+bool WriteLocalPage(CoreUi& ui, const std::wstring& path, const std::string& text) {
+    bool written = WritePageFile(path, text);
     ui.CloseWaitDialog();
+    return written;
 }

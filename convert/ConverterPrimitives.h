@@ -20,7 +20,8 @@ void ReplaceAll(std::string& text, std::string_view pattern, std::string_view re
 void StripFirstScript(std::string& text);
 
 // Writes the text and one line feed to the device file (created or truncated), then
-// closes the wait dialog. A file that cannot be written is passed over in silence.
-void WriteLocalPage(CoreUi& ui, const std::wstring& path, const std::string& text);
+// closes the wait dialog. False when the page could not be written whole: what was
+// written of it is removed, so the browser is never sent to half a page.
+bool WriteLocalPage(CoreUi& ui, const std::wstring& path, const std::string& text);
 // The same without closing the wait dialog, for converters that write several files.
-void WritePageFile(const std::wstring& path, const std::string& text);
+bool WritePageFile(const std::wstring& path, const std::string& text);

@@ -144,7 +144,9 @@ std::string AlbumDate(const std::string& addTime) {
     std::tm local{};
     int year = 0, month = 0, day = 0;
     auto time = static_cast<std::time_t>(seconds);
-    if (seconds >= 0 && static_cast<long long>(time) == seconds && ::localtime_r(&time, &local)) {
+    // Only years that four digits can show are written; others are unconvertible times.
+    if (seconds >= 0 && static_cast<long long>(time) == seconds && ::localtime_r(&time, &local) &&
+        local.tm_year <= 9999 - 1900) {
         year = local.tm_year + 1900;
         month = local.tm_mon + 1;
         day = local.tm_mday;

@@ -17,8 +17,7 @@ bool FailConversion(NavigationRequest& request) {
 bool FinishLocalPage(NavigationRequest& request, std::string page, const std::vector<TextPatch>& linkRewrites) {
     page += PageFooter;
     ApplyPatches(page, linkRewrites);
-    WriteLocalPage(request.Ui(), request.OutputPath(), page);
-    return true;
+    return WriteLocalPage(request.Ui(), request.OutputPath(), page);
 }
 
 TextPatch AbsoluteLinks(std::string_view attribute, const std::string& address, std::string_view path) {

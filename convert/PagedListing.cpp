@@ -1,6 +1,7 @@
 #include "convert/PagedListing.h"
 
 #include "convert/ConverterPrimitives.h"
+#include "platform/fs/FileApi.h"
 #include "platform/text/AnsiText.h"
 
 #include <algorithm>
@@ -30,7 +31,13 @@ bool WritePagedListing(NavigationRequest& request, const std::string& head, cons
         }
         text += "</ul></div></div></body></html>";
         ApplyPatches(text, pagePatches);
-        WritePageFile(PagePath(request.OutputPath(), page), text);
+        if (!WritePageFile(PagePath(request.OutputPath(), page), text)) {
+            // A listing with a page missing is no listing: the pages before it go too.
+            for (std::size_t written = 1; written < page; ++written)
+                DeleteFileW(PagePath(request.OutputPath(), written).c_str());
+            request.Ui().CloseWaitDialog();
+            return false;
+        }
     }
     request.Ui().CloseWaitDialog();
     return true;

@@ -18,7 +18,8 @@ std::wstring PagePath(const std::wstring& outputPath, std::size_t page);
 
 // Always writes at least one page, so the browser has a page to show: a list without
 // items gets one page with an empty list and an empty page bar. `pagePatches` are
-// applied to each whole page before it is written.
+// applied to each whole page before it is written. False, with no page left behind,
+// when a page cannot be written.
 bool WritePagedListing(NavigationRequest& request, const std::string& head, const std::string& titleBlock,
                        const std::vector<std::string>& items, std::string (*currentEntry)(std::size_t page),
                        const std::vector<TextPatch>& pagePatches = {});

@@ -9,9 +9,15 @@ bool EightFanResolver(NavigationRequest& request, const std::wstring& query) {
     if (!fetched)
         return false;
     const std::string& answer = request.PageText();
-    if (answer.find("#EXTM3U") == std::string::npos)
-        return PlayerLauncher(request, platform::WideFromAnsi(StreamAddress(answer)));
-    // A play list that cannot be written is handed on all the same: an older one may be there.
-    WritePlaylistFile(answer + "\n");
+    if (answer.find("#EXTM3U") == std::string::npos) {
+        // Anything but a stream address is an answer without parts, as for parse server 1.
+        std::string address = StreamAddress(answer);
+        return LooksLikeStreamAddress(address) && PlayerLauncher(request, platform::WideFromAnsi(address));
+    }
+    // An older play list must not be played in place of this one.
+    if (!WritePlaylistFile(answer + "\n")) {
+        request.Ui().MessageBox(request.Ui().OwnerWindow(), PlaylistNotCreated, L"错误", MessageBoxOk);
+        return false;
+    }
     return HandOffPlaylist(request);
 }

@@ -88,7 +88,7 @@ bool FlvcdResolver(NavigationRequest& request, const std::wstring& query) {
     if (entries.empty())
         return false;
     if (!WritePlaylistFile(PlaylistText(entries))) {
-        request.Ui().MessageBox(request.Ui().OwnerWindow(), L"创建播放列表失败", L"错误", MessageBoxOk);
+        request.Ui().MessageBox(request.Ui().OwnerWindow(), PlaylistNotCreated, L"错误", MessageBoxOk);
         return false;
     }
     return HandOffPlaylist(request);

@@ -4,6 +4,8 @@
 #include "playback/PlayerLauncher.h"
 #include "settings/ProgramFolder.h"
 
+#include <cctype>
+
 namespace {
 
 std::string OneLine(std::string text) {
@@ -34,6 +36,23 @@ std::string StreamAddress(std::string_view text) {
         return {};
     text = text.substr(first, text.find_last_not_of(Around) - first + 1);
     return std::string(text.substr(0, text.find_first_of("\r\n")));
+}
+
+bool LooksLikeStreamAddress(std::string_view address) {
+    if (address.empty() || address.find_first_of("<>\"") != std::string_view::npos)
+        return false;
+    if (address.front() == '\\')
+        return true;
+    if (address.find_first_of(" \t") != std::string_view::npos)
+        return false;
+    std::size_t colon = address.find("://");
+    if (colon == std::string_view::npos || colon == 0 || !std::isalpha(static_cast<unsigned char>(address.front())))
+        return false;
+    for (char c : address.substr(0, colon)) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.')
+            return false;
+    }
+    return true;
 }
 
 bool HandOffPlaylist(NavigationRequest& request) {

@@ -14,6 +14,7 @@ struct PlaylistEntry {
 };
 
 std::wstring PlaylistPath();
+constexpr const wchar_t* PlaylistNotCreated = L"创建播放列表失败";
 // Replaces video.m3u with exactly these bytes; false when it cannot be written.
 bool WritePlaylistFile(const std::string& bytes);
 // "#EXTM3U" and one "#EXTINF:0,<title>" / address pair per entry, every line ending in
@@ -23,6 +24,10 @@ std::string PlaylistText(const std::vector<PlaylistEntry>& entries);
 // An address as a player must receive it: blanks, CR and LF around it trimmed, then cut
 // at the first CR or LF left inside. Parse servers put line breaks between entries.
 std::string StreamAddress(std::string_view text);
+// Whether a parse server's bare answer can be a stream: an address with a scheme
+// ("http://...") or a device path ("\..."), and never one a player could take for an
+// option. An error page or a message is not played.
+bool LooksLikeStreamAddress(std::string_view address);
 // With the built-in player selected the browser view is asked to show the play list;
 // otherwise the external player is started on it.
 bool HandOffPlaylist(NavigationRequest& request);

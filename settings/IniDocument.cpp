@@ -13,8 +13,10 @@ IniDocument::IniDocument(std::string bytes) : m_bytes(std::move(bytes)) {
         auto low = static_cast<unsigned char>(m_bytes[i]);
         auto high = i + 1 < m_bytes.size() ? static_cast<unsigned char>(m_bytes[i + 1]) : 0u;
         char16_t unit = static_cast<char16_t>(low | (high << 8));
-        if (unit == u'\0')
+        if (unit == u'\0') {
+            m_tail = m_bytes.substr(i);
             break;
+        }
         m_text += unit;
     }
 }
@@ -68,26 +70,39 @@ std::optional<std::u16string> IniDocument::Read(const std::u16string& section, c
     return m_text.substr(valueStart, lineEnd == npos ? npos : lineEnd - valueStart);
 }
 
-std::string IniDocument::Write(const std::u16string& section, const std::u16string& key,
-                               const std::u16string& value) const {
+std::optional<std::string> IniDocument::Write(const std::u16string& section, const std::u16string& key,
+                                              const std::u16string& value) const {
+    std::string bytes = ComposeWrite(section, key, value);
+    IniDocument written(bytes);
+    if (written.Read(section, key) == value)
+        return bytes;
+    // A header the reader did not know (one without CR behind it) becomes one once a
+    // section is appended after it, and then hides that section: a second pass puts
+    // the entry into the header's own section. What still cannot be read back fails.
+    bytes = written.ComposeWrite(section, key, value);
+    if (IniDocument(bytes).Read(section, key) == value)
+        return bytes;
+    return std::nullopt;
+}
+
+// The four cases of a write. Without a zero character in the file the two appending
+// cases give exactly the old bytes followed by the addition.
+std::string IniDocument::ComposeWrite(const std::u16string& section, const std::u16string& key,
+                                      const std::u16string& value) const {
     auto entry = Find(section, key);
-    if (!entry) {
-        std::u16string added = (m_bytes.size() == 2 ? u"[" : u"\r\n[") + section + u"]\r\n  " + key + u"=" + value;
-        return m_bytes + Bytes(added);
-    }
+    if (!entry)
+        return Build(m_text + (m_text.empty() ? u"[" : u"\r\n[") + section + u"]\r\n  " + key + u"=" + value);
     if (entry->key) {
         std::size_t lineEnd = m_text.find(LineEnd, *entry->key);
         std::u16string text = m_text.substr(0, *entry->key) + key + u"=" + value;
         if (lineEnd != npos)
             text += m_text.substr(lineEnd);
-        return "\xFF\xFE" + Bytes(text);
+        return Build(text);
     }
-    if (entry->sectionEnd < m_text.size()) {
-        std::u16string text = m_text.substr(0, entry->sectionEnd) + u"  " + key + u"=" + value + LineEnd +
-                              m_text.substr(entry->sectionEnd);
-        return "\xFF\xFE" + Bytes(text);
-    }
-    return m_bytes + Bytes(u"\r\n  " + key + u"=" + value);
+    if (entry->sectionEnd < m_text.size())
+        return Build(m_text.substr(0, entry->sectionEnd) + u"  " + key + u"=" + value + LineEnd +
+                     m_text.substr(entry->sectionEnd));
+    return Build(m_text + u"\r\n  " + key + u"=" + value);
 }
 
 std::string IniDocument::Bytes(const std::u16string& text) {

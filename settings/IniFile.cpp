@@ -4,12 +4,14 @@
 #include "platform/base/Utf8.h"
 #include "platform/fs/FileApi.h"
 #include "platform/fs/FileHandle.h"
+#include "platform/fs/FileLock.h"
 #include "platform/fs/FindFile.h"
 #include "platform/fs/WholeFile.h"
 #include "settings/IniDocument.h"
 
 #include <algorithm>
 #include <climits>
+#include <cwchar>
 #include <optional>
 
 namespace {
@@ -75,14 +77,21 @@ bool IniReadInt(LPCWSTR section, LPCWSTR key, int& value, LPCWSTR file) {
 }
 
 bool IniWriteString(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPCWSTR file) {
-    if (!key || !*key || !value)
+    // A line break in a value would end its line early and could start a section of its own.
+    if (!key || !*key || !value || std::wcspbrk(value, L"\r\n"))
+        return false;
+    if (!file || !Exists(file))
+        return false;
+    // Read, change and replace under the lock: no other writer's update is lost.
+    platform::FileLock lock(file);
+    if (!lock.IsHeld())
         return false;
     auto document = Load(section, key, file, GENERIC_READ | GENERIC_WRITE);
     if (!document || !document->IsWritable())
         return false;
-    return platform::ReplaceFileContents(file,
-                                         document->Write(platform::Utf16FromWide(section), platform::Utf16FromWide(key),
-                                                         platform::Utf16FromWide(value)));
+    std::optional<std::string> bytes =
+        document->Write(platform::Utf16FromWide(section), platform::Utf16FromWide(key), platform::Utf16FromWide(value));
+    return bytes && platform::ReplaceFileContents(file, *bytes);
 }
 
 bool IniWriteInt(LPCWSTR section, LPCWSTR key, int value, LPCWSTR file) {

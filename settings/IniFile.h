@@ -3,8 +3,11 @@
 // format). Every call opens and reads the whole file again; nothing is cached. Readers
 // touch their out value only on success. Writers never lose the file: the new content
 // goes to a temporary file beside it that then replaces it in one step, so a reader on
-// another thread sees the old file or the new one, and a broken write leaves the old.
-// The program never creates the file: when it is missing, every call fails.
+// another thread or process sees the old file or the new one, and a broken write
+// leaves the old. A writer reads, changes and replaces the file holding a lock on
+// "<file>.lock", so writers in several threads or processes lose no update. A value
+// with a line break is refused. The program never creates the file: when it is
+// missing, every call fails.
 
 #include "platform/base/Win32Types.h"
 

@@ -46,6 +46,10 @@ TEST(AlbumData, DatesAreLocalAndOutOfRangeTimesAreZero) {
     EXPECT_EQ(AlbumDate("  1262304000 seconds"), "2010-01-01");
     EXPECT_EQ(AlbumDate("-5"), "0000-00-00");
     EXPECT_EQ(AlbumDate("99999999999999999999999"), "0000-00-00");
+    // Times whose year four digits cannot show, up to one whose year overflows an int.
+    EXPECT_EQ(AlbumDate("253402300799"), "9999-12-31");
+    EXPECT_EQ(AlbumDate("253402300800"), "0000-00-00");
+    EXPECT_EQ(AlbumDate("67768036191676799"), "0000-00-00");
     EXPECT_EQ(AlbumDate("abc"), "1970-01-01");
     utc.reset();
     ScopedEnvironment newYork("TZ", "America/New_York");

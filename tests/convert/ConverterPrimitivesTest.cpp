@@ -100,12 +100,13 @@ TEST(WriteLocalPage, WritesTheBytesAndALineFeedThenClosesTheWaitDialog) {
     TemporaryRoot root(TemporaryRoot::Image::None);
     ScriptedCoreUi ui;
     ui.ShowWaitDialog(nullptr, nullptr, 1);
-    WriteLocalPage(ui, L"\\page.html", "\xC4\xE3<b>");
+    EXPECT_TRUE(WriteLocalPage(ui, L"\\page.html", "\xC4\xE3<b>"));
     EXPECT_EQ(ReadHostFile(root.Host("page.html")), "\xC4\xE3<b>\n");
     EXPECT_FALSE(ui.WaitDialogOpen());
 
+    // A page that cannot be written is a failure, and the dialog is closed all the same.
     ui.ShowWaitDialog(nullptr, nullptr, 1);
-    WriteLocalPage(ui, L"\\missing\\page.html", "x");
+    EXPECT_FALSE(WriteLocalPage(ui, L"\\missing\\page.html", "x"));
     EXPECT_FALSE(ui.WaitDialogOpen());
     EXPECT_EQ(ui.Records().size(), 4u);
 }
