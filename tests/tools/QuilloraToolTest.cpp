@@ -69,7 +69,7 @@ TEST_F(ToolIni, SetWritesTheExpectedBytes) {
          u"[Network]\r\n  IsWLAN=0\r\n  AutoConnect=1\r\n[Player]\r\n  Path="},
         {u"[A]\r\n  x=1\r\n[Network]",
          {"Network", "IsWLAN", "1"},
-         u"[A]\r\n  x=1\r\n[Network]\r\n[Network]\r\n  IsWLAN=1"},
+         u"[A]\r\n  x=1\r\n[Network]\r\n  IsWLAN=1\r\n[Network]\r\n  IsWLAN=1"},
         {u"[network]\r\n  IsWLAN=1", {"Network", "IsWLAN", "0"}, u"[network]\r\n  IsWLAN=1\r\n[Network]\r\n  IsWLAN=0"},
     };
     for (const Case& c : cases) {
