@@ -126,8 +126,7 @@ std::string TrimAlbumData(const std::string& data) {
 std::vector<AlbumRecord> CutAlbumRecords(const std::string& trimmed) {
     std::vector<AlbumRecord> records;
     std::size_t cursor = 0;
-    for (;;) {
-        AlbumRecord record;
+    while (records.size() < MaximumListingItems) {
         auto id = ValueOf(trimmed, "video_id", cursor);
         auto title = id ? ValueOf(trimmed, "video_title", cursor) : std::nullopt;
         auto cover = title ? ValueOf(trimmed, "video_cover", cursor) : std::nullopt;
@@ -137,6 +136,7 @@ std::vector<AlbumRecord> CutAlbumRecords(const std::string& trimmed) {
             return records;
         records.push_back({*id, *title, *cover, *author, *added});
     }
+    return records;
 }
 
 std::string AlbumDate(const std::string& addTime) {

@@ -29,7 +29,8 @@ AlbumAddress AlbumAddressOf(const std::wstring& albumUrl);
 // The data text without its wrapping: from byte 11 to the last byte before the end of
 // the first line. Shorter texts hold no records.
 std::string TrimAlbumData(const std::string& data);
-// The records in their order, as far as every one of their keys is found.
+// The records in their order, as far as every one of their keys is found, and no more
+// than a listing shows (MaximumListingItems).
 std::vector<AlbumRecord> CutAlbumRecords(const std::string& trimmed);
 // The local calendar date of seconds since 1970 as "YYYY-MM-DD"; "0000-00-00" when the
 // time is negative or beyond what the platform can convert.

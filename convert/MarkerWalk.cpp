@@ -3,7 +3,14 @@
 #include "convert/ConverterPrimitives.h"
 
 Blocks WalkMarkers(NavigationRequest& request, const std::vector<Marker>& markers, int blockCount) {
-    Blocks blocks(blockCount);
+    // A later match replaces an earlier one in its block: only the last match of each
+    // block is cut out, so that elements nested in each other are not copied again and
+    // again.
+    struct Match {
+        const Marker* marker = nullptr;
+        const htmlcxx::HTML::Node* node = nullptr;
+    };
+    std::vector<Match> last(blockCount);
     DocumentTree& document = request.Document();
     bool stopped = false;
     for (auto node = document.begin(); node != document.end() && !stopped; ++node) {
@@ -20,11 +27,16 @@ Blocks WalkMarkers(NavigationRequest& request, const std::vector<Marker>& marker
             }
             if (!ParsedAttributeEquals(*node, std::string(marker.attribute), marker.value))
                 continue;
-            std::string& block = blocks.at(marker.block);
-            block = marker.form(ElementText(request.PageText(), *node));
-            ApplyPatches(block, marker.patches);
+            last.at(marker.block) = {&marker, &*node};
             stopped = marker.stops;
             break;
+        }
+    }
+    Blocks blocks(blockCount);
+    for (int block = 0; block < blockCount; ++block) {
+        if (const Match& match = last[block]; match.marker) {
+            blocks[block] = match.marker->form(ElementText(request.PageText(), *match.node));
+            ApplyPatches(blocks[block], match.marker->patches);
         }
     }
     return blocks;

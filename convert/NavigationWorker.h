@@ -6,7 +6,12 @@
 #include "convert/UrlClassifier.h"
 #include "fetch/CoreUi.h"
 
+#include <cstddef>
 #include <string>
+
+// The stack every worker runs on (the browser host starts them with it). Pages are
+// parsed and converted within it: the parser refuses pages deep enough to need more.
+constexpr std::size_t WorkerStackSize = 1u << 20;
 
 struct NavigationOutcome {
     ClassifyResult result;

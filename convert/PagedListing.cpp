@@ -16,11 +16,12 @@ std::wstring PagePath(const std::wstring& outputPath, std::size_t page) {
 bool WritePagedListing(NavigationRequest& request, const std::string& head, const std::string& titleBlock,
                        const std::vector<std::string>& items, std::string (*currentEntry)(std::size_t page),
                        const std::vector<TextPatch>& pagePatches) {
-    std::size_t pageCount = (items.size() + ItemsPerPage - 1) / ItemsPerPage;
+    std::size_t itemCount = std::min(items.size(), MaximumListingItems);
+    std::size_t pageCount = (itemCount + ItemsPerPage - 1) / ItemsPerPage;
     for (std::size_t page = 1; page <= std::max<std::size_t>(pageCount, 1); ++page) {
         std::string text = head + titleBlock + "<div id='programListBox' class='pack_clip'>";
         std::size_t first = (page - 1) * ItemsPerPage;
-        for (std::size_t i = first; i < std::min(items.size(), first + ItemsPerPage); ++i)
+        for (std::size_t i = first; i < std::min(itemCount, first + ItemsPerPage); ++i)
             text += items[i];
         text += "</div><div class=\"clear\"></div><div id='pagebarBox' class='page_nav'><ul>";
         for (std::size_t k = 1; k <= pageCount; ++k) {

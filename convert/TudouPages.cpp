@@ -82,6 +82,9 @@ bool BuildTudouTop(NavigationRequest& request) {
 bool BuildTudouPlaylist(NavigationRequest& request) {
     std::string title;
     std::vector<std::string>& items = request.ItemFragments();
+    // Cards nested in cards are taken each time: past the listing's bounds nothing more is gathered.
+    std::size_t itemBytes = 0;
+    auto full = [&] { return items.size() >= MaximumListingItems || itemBytes >= MaximumListingBytes; };
     for (auto& node : request.Document()) {
         if (!node.isTag())
             continue;
@@ -91,8 +94,9 @@ bool BuildTudouPlaylist(NavigationRequest& request) {
             ReplaceAll(title, "li", "div");
         } else if (node.tagName() == "div") {
             node.parseAttributes();
-            if (ClassContains(node, "pack_clip")) {
+            if (ClassContains(node, "pack_clip") && !full()) {
                 std::string item = ElementText(request.PageText(), node);
+                itemBytes += item.size();
                 ReplaceAll(item, NoNewTarget.pattern, NoNewTarget.replacement);
                 items.push_back(std::move(item));
             }

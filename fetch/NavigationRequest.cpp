@@ -43,6 +43,11 @@ bool NavigationRequest::Fetch(const std::wstring& url, FetchMode mode) {
     const char* body = session.Request(address.c_str(), false, nullptr, -1);
     if (body && AcceptPage(std::string(body, session.BodyLength()), mode))
         return true;
+    if (body && m_parser.Refused()) {
+        // Not a download failure: the caller's conversion fails and says so.
+        m_ui.CloseWaitDialog();
+        return false;
+    }
     DWORD error = body ? GetLastError() : session.LastError();
     m_ui.CloseWaitDialog();
     m_ui.MessageBox(m_ui.OwnerWindow(), L"获取数据失败！\r\n 错误码：" + std::to_wstring(static_cast<LONG>(error)),
@@ -65,7 +70,12 @@ bool NavigationRequest::AcceptPage(std::string body, FetchMode mode) {
         body = std::move(*converted);
     }
     m_pageText = std::move(body);
-    if (m_provider->parsed)
-        m_parser.parseTree(m_pageText);
-    return true;
+    if (!m_provider->parsed)
+        return true;
+    m_parser.parseTree(m_pageText);
+    if (!m_parser.Refused())
+        return true;
+    ReleaseDocument();
+    SetLastError(ERROR_INVALID_DATA);
+    return false;
 }

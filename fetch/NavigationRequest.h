@@ -24,15 +24,19 @@ public:
     // the page is turned from UTF-8 into the ANSI code page and parsed as the request's
     // provider asks (ProviderId); a request without a provider keeps the bytes unparsed.
     //
+    // A page the parser refuses (DocumentParser: nested too deep, too much work) fails
+    // the fetch without a word: the caller's conversion fails and says so.
+    //
     // Who closes the wait dialog: on failure Fetch has closed it before telling the user
-    // why, and the page and tree are unchanged. On success it stays open while the
+    // why, and the tree is empty or unchanged. On success it stays open while the
     // caller works on the page, and the caller closes it when done (a converter when its
     // page is written or has failed, a resolver as soon as Fetch returns). Callers may
     // close it again on any road: closing a wait dialog that is not open does nothing.
     bool Fetch(const std::wstring& url, FetchMode mode);
     // The part of Fetch after the download: keeps the body as the page text and, in
     // Parse mode, converts and parses it by the provider. False when the system cannot
-    // convert the page to the ANSI code page (the last error says why).
+    // convert the page to the ANSI code page or the parser refuses it (the last error
+    // says which).
     bool AcceptPage(std::string body, FetchMode mode);
 
     const std::wstring& OutputPath() const { return m_outputPath; }

@@ -10,9 +10,33 @@
 using DocumentTree = tree<htmlcxx::HTML::Node>;
 
 // The DOM parser, giving its tree itself to the reader rather than a copy of it.
+//
+// It refuses pages that would make the parser's tree too deep or its work too large:
+// the tree is torn down recursively (a stack frame a level), and an end tag that
+// matches no open element makes the parser search every level above it. Past either
+// bound the rest of the page is only read through, never built, and Refused() says so.
+// Real pages are far inside both bounds.
 class DocumentParser : public htmlcxx::HTML::ParserDom {
 public:
+    static constexpr std::size_t MaximumDepth = 2048;
+    // Levels searched or climbed by end tags, beyond a fixed allowance per tag.
+    static constexpr std::size_t WorkPerTag = 64;
+    static constexpr std::size_t WorkAllowance = 1000000;
+
     DocumentTree& Tree() { return mHtmlTree; }
+    bool Refused() const { return m_refused; }
+
+protected:
+    void beginParsing() override;
+    void foundTag(htmlcxx::HTML::Node node, bool isEnd) override;
+    void foundText(htmlcxx::HTML::Node node) override;
+    void foundComment(htmlcxx::HTML::Node node) override;
+
+private:
+    std::size_t m_depth = 0;
+    std::size_t m_work = 0;
+    std::size_t m_tags = 0;
+    bool m_refused = false;
 };
 
 // The node's source text: from its offset for its length, clipped to the page.

@@ -5,10 +5,14 @@
 #include "platform/base/Utf8.h"
 #include "platform/fs/DeviceRoot.h"
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <climits>
 #include <condition_variable>
 #include <fcntl.h>
 #include <mutex>
+#include <pthread.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -112,6 +116,51 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
     bool done = state.ended.wait_for(guard, std::chrono::milliseconds(milliseconds), [&] { return state.done; });
     return done ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
 }
+
+namespace {
+
+struct ThreadStart {
+    LPTHREAD_START_ROUTINE routine;
+    LPVOID parameter;
+    std::shared_ptr<ProcessState> state;
+};
+
+void* RunThread(void* argument) {
+    std::unique_ptr<ThreadStart> start(static_cast<ThreadStart*>(argument));
+    DWORD exitCode = start->routine(start->parameter);
+    std::lock_guard guard(start->state->lock);
+    start->state->exitCode = exitCode;
+    start->state->done = true;
+    start->state->ended.notify_all();
+    return nullptr;
+}
+
+} // namespace
+
+HANDLE CreateThread(LPVOID, std::size_t stackSize, LPTHREAD_START_ROUTINE startAddress, LPVOID parameter, DWORD,
+                    LPDWORD threadId) {
+    if (!startAddress)
+        return platform::FailWith<HANDLE>(ERROR_INVALID_PARAMETER, nullptr);
+    auto state = std::make_shared<ProcessState>();
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+    if (stackSize > 0)
+        pthread_attr_setstacksize(&attributes, std::max<std::size_t>(stackSize, PTHREAD_STACK_MIN));
+    auto start = std::make_unique<ThreadStart>(ThreadStart{startAddress, parameter, state});
+    pthread_t thread;
+    int result = ::pthread_create(&thread, &attributes, &RunThread, start.get());
+    pthread_attr_destroy(&attributes);
+    if (result != 0)
+        return platform::FailWith<HANDLE>(platform::Win32ErrorFromErrno(result), nullptr);
+    start.release(); // the thread owns it now
+    static std::atomic<DWORD> nextId{1};
+    if (threadId)
+        *threadId = nextId++;
+    return platform::InsertHandle(std::make_shared<ProcessObject>(state));
+}
+
+BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode) { return GetExitCodeProcess(thread, exitCode); }
 
 BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode) {
     auto object = platform::LookupHandleAs<ProcessObject>(process, HandleKind::Process);
