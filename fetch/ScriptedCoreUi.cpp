@@ -14,6 +14,11 @@ std::vector<FeedbackRecord> ScriptedCoreUi::Records() const {
     return m_records;
 }
 
+void ScriptedCoreUi::ClearRecords() {
+    std::lock_guard guard(m_lock);
+    m_records.clear();
+}
+
 bool ScriptedCoreUi::WaitDialogOpen() const {
     std::lock_guard guard(m_lock);
     return m_waitOpen;

@@ -29,6 +29,8 @@ public:
 
     void QueueAnswer(int answer);
     std::vector<FeedbackRecord> Records() const;
+    // Forgets the calls recorded so far (the dialogs' states stay).
+    void ClearRecords();
     bool WaitDialogOpen() const;
     bool ProgressDialogOpen() const;
 

@@ -110,6 +110,16 @@ TEST_F(ClassifierRoadTest, PagesConvertAndVideoPagesResolve) {
     }
 }
 
+TEST_F(ClassifierRoadTest, APageThatCannotBeWrittenIsAFailedConversion) {
+    std::filesystem::remove_all(m_site.Root().Host("Quillora/Temp"));
+    for (const wchar_t* address :
+         {L"http://www.youku.com/v_showlist/c97.html", L"http://www.tudou.com/playlist/id/1234/"}) {
+        NavigationRequest request(m_ui);
+        EXPECT_EQ(UrlClassifier(request, address), ClassifyResult::PageFailed);
+        EXPECT_FALSE(m_ui.WaitDialogOpen());
+    }
+}
+
 TEST_F(ClassifierRoadTest, APlayIndexKeepsTheTudouTagOnItsWayToTheParseServer) {
     ParseServer(0);
     NavigationRequest request(m_ui);

@@ -117,6 +117,29 @@ TEST_F(ResolverTest, TheSecondServersBareAddressIsPlayedAndThePlaylistLeftAlone)
     EXPECT_EQ(Playlist(), earlier);
 }
 
+TEST_F(ResolverTest, ASecondServerAnswerThatIsNoStreamAddressPlaysNothing) {
+    // An error page, and an address a player could take for an option.
+    for (const char* video : {"id_XODg4ODg4ODg=", "id_XOTk5OTk5OTk="}) {
+        SCOPED_TRACE(video);
+        m_ui.ClearRecords();
+        EXPECT_FALSE(Resolve(1, video));
+        EXPECT_EQ(Kinds(), (std::vector<Kind>{Kind::ShowWait, Kind::CloseWait}));
+    }
+    EXPECT_FALSE(std::filesystem::exists(m_site.Root().Host("Windows/player.log")));
+}
+
+TEST_F(ResolverTest, APlaylistThatCannotBeWrittenIsReportedAndNotHandedOn) {
+    std::filesystem::remove_all(m_site.Root().Host("Quillora/Data"));
+    for (DWORD server : {0u, 1u}) {
+        m_ui.ClearRecords();
+        EXPECT_FALSE(Resolve(server, "id_XMTIzNDU2Nzg="));
+        EXPECT_EQ(LastMessage(), PlaylistNotCreated);
+        EXPECT_EQ(m_ui.Records().back().caption, L"错误");
+        std::vector<Kind> kinds = Kinds();
+        EXPECT_EQ(std::count(kinds.begin(), kinds.end(), Kind::ShowPlaylist), 0);
+    }
+}
+
 TEST_F(ResolverTest, TheExternalPlayerNeedsAPathThatStarts) {
     Settings(u"[Player]\r\n  EnableFtVideo=0");
     EXPECT_FALSE(Resolve(0, "id_XMTIzNDU2Nzg="));
