@@ -1,6 +1,6 @@
 #include "fetch/HttpSession.h"
 #include "support/FixtureSite.h"
-#include "support/RawServer.h"
+#include "support/HostileReplies.h"
 
 #include <gtest/gtest.h>
 
@@ -181,32 +181,8 @@ protected:
         EXPECT_EQ(session.Request((L"http://www.youku.com" + path).c_str(), false, nullptr, -1), nullptr) << path;
         return session.LastError();
     }
-    static RawReply Answer(const std::string& target) {
-        using namespace std::chrono_literals;
-        const std::string ok = "HTTP/1.1 200 OK\r\n";
-        if (target == "/loop")
-            return PlainReply(302, "", "Location: /loop\r\n");
-        if (target == "/to-file")
-            return PlainReply(302, "", "Location: file:///etc/passwd\r\n");
-        if (target == "/bad-chunk")
-            return {{{ok + "Transfer-Encoding: chunked\r\n\r\n5\r\nabcde\r\nzz\r\nxx\r\n0\r\n\r\n"}}};
-        if (target == "/cut-chunk")
-            return {{{ok + "Transfer-Encoding: chunked\r\n\r\n100\r\nabc"}}};
-        if (target == "/bad-length")
-            return {{{ok + "Content-Length: 12abc\r\n\r\nhello"}}};
-        if (target == "/silence")
-            return {{{ok}}, true};
-        if (target == "/cut")
-            return {{{ok + "Content-Length: 100\r\n\r\n" + std::string(50, 'x')}}};
-        if (target == "/drip") {
-            RawReply reply{{{ok + "Content-Length: 1000\r\n\r\n", 100ms}}};
-            for (int i = 0; i < 100; ++i)
-                reply.steps.push_back({"x", 100ms});
-            return reply;
-        }
-        if (target == "/error-page")
-            return PlainReply(500, "<html><body>Internal Server Error</body></html>");
-        return PlainReply(200, "fine");
+    static RawReply Answer(const RawRequest& request) {
+        return FaultReply(request.target.substr(1)).value_or(PlainReply(200, "fine"));
     }
 
     FixtureSite m_site;

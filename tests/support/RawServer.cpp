@@ -14,7 +14,7 @@ RawReply PlainReply(int status, const std::string& body, const std::string& head
     return RawReply{{{head + body}}};
 }
 
-RawServer::RawServer(std::function<RawReply(const std::string&)> answer) : m_answer(std::move(answer)) {
+RawServer::RawServer(std::function<RawReply(const RawRequest&)> answer) : m_answer(std::move(answer)) {
     m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -66,8 +66,15 @@ void RawServer::Serve(int connection) {
             break;
         request.append(buffer, static_cast<std::size_t>(got));
     }
+    RawRequest parsed{"/", ""};
     std::size_t start = request.find(' ') + 1, end = request.find(' ', start);
-    RawReply reply = m_answer(start > 0 && end != std::string::npos ? request.substr(start, end - start) : "/");
+    if (start > 0 && end != std::string::npos)
+        parsed.target = request.substr(start, end - start);
+    if (std::size_t host = request.find("\r\nHost: "); host != std::string::npos) {
+        host += 8;
+        parsed.host = request.substr(host, request.find_first_of(":\r", host) - host);
+    }
+    RawReply reply = m_answer(parsed);
     for (const RawStep& step : reply.steps) {
         if (!step.bytes.empty() && ::send(connection, step.bytes.data(), step.bytes.size(), MSG_NOSIGNAL) < 0)
             break;

@@ -23,13 +23,18 @@ struct RawReply {
     bool hangAfter = false; // keep the connection open and silent until the server stops
 };
 
+struct RawRequest {
+    std::string target; // "/path?query"
+    std::string host;   // the Host header, without a port
+};
+
 // A complete answer with a status, headers and a body.
 RawReply PlainReply(int status, const std::string& body, const std::string& headers = "");
 
 class RawServer {
 public:
-    // `answer` is called with the request target ("/path?query") on the connection's thread.
-    explicit RawServer(std::function<RawReply(const std::string& target)> answer);
+    // `answer` is called on the connection's thread.
+    explicit RawServer(std::function<RawReply(const RawRequest& request)> answer);
     ~RawServer();
     RawServer(const RawServer&) = delete;
     RawServer& operator=(const RawServer&) = delete;
@@ -42,7 +47,7 @@ private:
     // Waits for the pause, or less when the server stops; false when it stopped.
     bool Pause(std::chrono::milliseconds pause);
 
-    std::function<RawReply(const std::string&)> m_answer;
+    std::function<RawReply(const RawRequest&)> m_answer;
     int m_listener = -1;
     int m_port = 0;
     std::atomic<bool> m_stopping{false};

@@ -1,0 +1,19 @@
+#pragma once
+// The faults a hostile server or network deals, by name, as raw replies: for the
+// HTTP tests and the soak that mixes them with good pages.
+
+#include "support/RawServer.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// "loop" (a redirect to itself), "to-file" (a redirect to a file address), "bad-chunk",
+// "cut-chunk", "bad-length", "silence" (a status line, then nothing), "cut" (half the
+// announced body, then the connection closes), "drip" (a byte every 100 ms),
+// "error-page" (500 with a page), "deep" (110,000 nested tags), "unmatched" (60,000
+// end tags that match nothing, under as many open ones), "huge" (a body over 32 MiB),
+// "option" (a bare answer a player could take for an option).
+const std::vector<std::string>& FaultNames();
+std::optional<RawReply> FaultReply(std::string_view name);
