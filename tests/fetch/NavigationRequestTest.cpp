@@ -67,6 +67,29 @@ TEST_F(FetchTest, AFailedDownloadTellsTheUserAfterClosingTheWaitDialog) {
     EXPECT_EQ(request.PageText(), "");
 }
 
+TEST_F(FetchTest, AnErrorPageIsAFailedDownloadWithItsStatus) {
+    NavigationRequest request(m_ui);
+    request.SetProvider(Provider::Youku);
+    EXPECT_FALSE(request.Fetch(L"http://www.youku.com/_fixture/status/500", NavigationRequest::FetchMode::Parse));
+    EXPECT_EQ(m_ui.Records().back().text, L"获取数据失败！\r\n 错误码：500");
+    EXPECT_EQ(request.Document().size(), 0u);
+}
+
+TEST_F(FetchTest, APageNestedTooDeepFailsWithoutAWordForTheConverterToReport) {
+    NavigationRequest request(m_ui);
+    request.SetProvider(Provider::Tudou);
+    std::string deep;
+    for (std::size_t i = 0; i <= DocumentParser::MaximumDepth; ++i)
+        deep += "<b>";
+    EXPECT_FALSE(request.AcceptPage(deep, NavigationRequest::FetchMode::Parse));
+    EXPECT_EQ(request.Document().size(), 0u);
+    // One level less is a page like any other.
+    deep.resize(deep.size() - 3);
+    EXPECT_TRUE(request.AcceptPage(deep, NavigationRequest::FetchMode::Parse));
+    EXPECT_GT(request.Document().size(), DocumentParser::MaximumDepth);
+    EXPECT_TRUE(m_ui.Records().empty());
+}
+
 TEST_F(FetchTest, AnEmptyAddressFailsAsAnInvalidOne) {
     NavigationRequest request(m_ui);
     EXPECT_FALSE(request.Fetch(L"", NavigationRequest::FetchMode::DownloadOnly));

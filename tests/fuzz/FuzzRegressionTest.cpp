@@ -1,6 +1,9 @@
-// Replays every input the fuzzers once found to fail; each must now pass quietly.
+// Replays every input the fuzzers once found to fail, and the seeds; each must now pass
+// quietly, on the stack a navigation worker has.
 
 #include "FuzzTargets.h"
+#include "convert/NavigationWorker.h"
+#include "platform/device/Process.h"
 #include "support/TemporaryRoot.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +20,21 @@ void Replay(const char* folder, int (*target)(const std::uint8_t*, std::size_t))
             continue;
         std::string bytes = ReadHostFile(entry.path());
         SCOPED_TRACE(entry.path().string());
-        target(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        struct Input {
+            int (*target)(const std::uint8_t*, std::size_t);
+            const std::string& bytes;
+        } input{target, bytes};
+        HANDLE worker = CreateThread(
+            nullptr, WorkerStackSize,
+            [](LPVOID parameter) -> DWORD {
+                auto& input = *static_cast<Input*>(parameter);
+                input.target(reinterpret_cast<const std::uint8_t*>(input.bytes.data()), input.bytes.size());
+                return 0;
+            },
+            &input, 0, nullptr);
+        ASSERT_NE(worker, nullptr);
+        WaitForSingleObject(worker, INFINITE);
+        CloseHandle(worker);
         ++count;
     }
     EXPECT_GT(count, 0) << "no inputs in " << inputs;
