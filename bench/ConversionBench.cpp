@@ -81,6 +81,17 @@ std::string SearchPage() {
 }
 
 // A tudou play list of about 200 KB (GBK bytes as downloaded; ASCII here).
+// 2,000 result blocks nested in each other around 1 MB: each holds all that follow.
+std::string NestedBlocksPage() {
+    std::string page = "<html><body>";
+    for (int i = 0; i < 2000; ++i)
+        page += "<div id=\"detail\">";
+    page += std::string(1 << 20, 'x');
+    for (int i = 0; i < 2000; ++i)
+        page += "</div>";
+    return page + "</body></html>";
+}
+
 std::string TudouPlaylistPage() {
     std::string page = "<html><body><ul><li class=\"lstTitle\"><h2>list</h2></li></ul><div id=\"clipList\">";
     for (int i = 0; page.size() < 200 * 1024; ++i)
@@ -170,6 +181,8 @@ BENCHMARK_CAPTURE(Parse, youku_search, SearchPage());
 BENCHMARK_CAPTURE(Convert, youku_search, SearchPage(), Provider::Youku, ParseMode, &BuildYoukuVideoSearch);
 BENCHMARK_CAPTURE(Parse, tudou_playlist, TudouPlaylistPage());
 BENCHMARK_CAPTURE(Convert, tudou_playlist, TudouPlaylistPage(), Provider::Tudou, ParseMode, &BuildTudouPlaylist);
+BENCHMARK_CAPTURE(Parse, nested_blocks, NestedBlocksPage());
+BENCHMARK_CAPTURE(Convert, nested_blocks, NestedBlocksPage(), Provider::Youku, ParseMode, &BuildYoukuVideoSearch);
 BENCHMARK_CAPTURE(Parse, fivesix_search, FiveSixSearchPage());
 BENCHMARK_CAPTURE(Convert, fivesix_search, FiveSixSearchPage(), Provider::FiveSix, ParseMode, &BuildFiveSixIndexSearch);
 BENCHMARK_CAPTURE(Parse, fivesix_album_data, FiveSixAlbumData());

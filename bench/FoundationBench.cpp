@@ -18,8 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char BodyPath[] = "/_fixture/size/204800";
-
 struct Scratch {
     Scratch() {
         path = fs::temp_directory_path() / ("quillora-bench-" + std::to_string(::getpid()));
@@ -83,8 +81,10 @@ std::size_t Append(char* data, std::size_t size, std::size_t count, void* body) 
     return size * count;
 }
 
-void BareCurl200K(benchmark::State& state) {
-    std::string url = std::string("http://www.youku.com") + BodyPath;
+// Bodies of 200 KB (a large page) and 20 MB (far above any page: growth must stay linear).
+void BareCurl(benchmark::State& state) {
+    auto size = static_cast<std::size_t>(state.range(0));
+    std::string url = "http://www.youku.com/_fixture/size/" + std::to_string(size);
     std::string connectTo = "www.youku.com::" + TheSite().address;
     curl_slist* mapping = curl_slist_append(nullptr, connectTo.c_str());
     for (auto _ : state) {
@@ -94,27 +94,28 @@ void BareCurl200K(benchmark::State& state) {
         curl_easy_setopt(easy, CURLOPT_CONNECT_TO, mapping);
         curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Append);
         curl_easy_setopt(easy, CURLOPT_WRITEDATA, &body);
-        if (curl_easy_perform(easy) != CURLE_OK || body.size() != 204800)
+        if (curl_easy_perform(easy) != CURLE_OK || body.size() != size)
             state.SkipWithError("bare transfer failed");
         curl_easy_cleanup(easy);
         benchmark::DoNotOptimize(body.data());
     }
     curl_slist_free_all(mapping);
 }
-BENCHMARK(BareCurl200K)->UseRealTime();
+BENCHMARK(BareCurl)->Arg(204800)->Arg(20000000)->UseRealTime();
 
-void HttpSessionRequest200K(benchmark::State& state) {
-    std::wstring url = std::wstring(L"http://www.youku.com") + L"/_fixture/size/204800";
+void HttpSessionRequest(benchmark::State& state) {
+    auto size = static_cast<std::size_t>(state.range(0));
+    std::wstring url = L"http://www.youku.com/_fixture/size/" + std::to_wstring(size);
     TheSite();
     HttpSession session;
     for (auto _ : state) {
         const char* body = session.Request(url.c_str(), false, nullptr, -1);
-        if (!body || session.BodyLength() != 204800)
+        if (!body || session.BodyLength() != size)
             state.SkipWithError("request failed");
         benchmark::DoNotOptimize(body);
     }
 }
-BENCHMARK(HttpSessionRequest200K)->UseRealTime();
+BENCHMARK(HttpSessionRequest)->Arg(204800)->Arg(20000000)->UseRealTime();
 
 } // namespace
 

@@ -7,9 +7,9 @@
 #include <algorithm>
 
 std::wstring PagePath(const std::wstring& outputPath, std::size_t page) {
-    if (page <= 1 || outputPath.size() < 5)
-        return outputPath;
     constexpr std::wstring_view Extension = L".html";
+    if (page <= 1 || outputPath.size() < Extension.size())
+        return outputPath;
     return outputPath.substr(0, outputPath.size() - Extension.size()) + std::to_wstring(page) + std::wstring(Extension);
 }
 

@@ -101,6 +101,8 @@ const char* HttpSession::Request(LPCWSTR url, bool post, const char* body, int l
 }
 
 char* HttpSession::FailRequest(DWORD error) {
+    // The connection is given up at once, not left to a server that goes on sending.
+    CloseRequest();
     std::free(m_body);
     m_body = nullptr;
     m_bodyLength = 0;

@@ -43,7 +43,7 @@ bool NavigationRequest::Fetch(const std::wstring& url, FetchMode mode) {
     const char* body = session.Request(address.c_str(), false, nullptr, -1);
     if (body && AcceptPage(std::string(body, session.BodyLength()), mode))
         return true;
-    if (body && m_parser.Refused()) {
+    if (body && m_pageRefused) {
         // Not a download failure: the caller's conversion fails and says so.
         m_ui.CloseWaitDialog();
         return false;
@@ -56,6 +56,7 @@ bool NavigationRequest::Fetch(const std::wstring& url, FetchMode mode) {
 }
 
 bool NavigationRequest::AcceptPage(std::string body, FetchMode mode) {
+    m_pageRefused = false;
     if (mode == FetchMode::DownloadOnly || !m_provider) {
         m_pageText = std::move(body);
         return true;
@@ -75,6 +76,7 @@ bool NavigationRequest::AcceptPage(std::string body, FetchMode mode) {
     m_parser.parseTree(m_pageText);
     if (!m_parser.Refused())
         return true;
+    m_pageRefused = true;
     ReleaseDocument();
     SetLastError(ERROR_INVALID_DATA);
     return false;

@@ -55,6 +55,7 @@ private:
     CoreUi& m_ui;
     std::wstring m_outputPath;
     const ProviderId* m_provider = nullptr;
+    bool m_pageRefused = false; // the last AcceptPage's parser refused the page
     std::string m_pageText;
     DocumentParser m_parser;
     DWORD m_enableFtVideo = 1;

@@ -1,6 +1,7 @@
 #include "fetch/PageDocument.h"
 
 #include <algorithm>
+#include <strings.h>
 
 void DocumentParser::beginParsing() {
     m_depth = m_work = m_tags = 0;
@@ -8,27 +9,40 @@ void DocumentParser::beginParsing() {
     ParserDom::beginParsing();
 }
 
+// The parser closes an end tag's element by searching the open elements upwards for the
+// name, ignoring case; the elements it passes lose their children to the one above. So
+// the levels it searches are the levels the current element climbs, and are found the
+// same way here, before the parser moves.
 void DocumentParser::foundTag(htmlcxx::HTML::Node node, bool isEnd) {
     if (m_refused)
         return;
     DocumentTree::iterator before = mCurrentState;
+    // For an end tag: the element the parser will step out of, and the depth it lands at.
+    DocumentTree::iterator landing = before;
+    std::size_t landingDepth = m_depth;
+    if (isEnd) {
+        DocumentTree::iterator at = before;
+        for (std::size_t level = 0; level < m_depth; ++level, at = mHtmlTree.parent(at)) {
+            ++m_work;
+            if (at->isTag() && strcasecmp(at->tagName().c_str(), node.tagName().c_str()) == 0) {
+                landing = mHtmlTree.parent(at);
+                landingDepth = m_depth - level - 1;
+                break;
+            }
+        }
+    }
     ParserDom::foundTag(std::move(node), isEnd);
     ++m_tags;
     if (mCurrentState == before) {
-        // An end tag that matched nothing: the parser looked at every open element.
-        if (isEnd)
-            m_work += m_depth;
+        // An element the parser did not enter, or an end tag that matched nothing.
     } else if (!isEnd && mHtmlTree.parent(mCurrentState) == before) {
         ++m_depth;
+    } else if (isEnd && mCurrentState == landing) {
+        m_depth = landingDepth;
     } else {
-        // The parser climbed to an element above: count the levels it went up.
-        DocumentTree::iterator at = before;
-        for (; at != mCurrentState && m_depth > 0; at = mHtmlTree.parent(at)) {
-            --m_depth;
-            ++m_work;
-        }
-        if (at != mCurrentState)
-            m_depth = static_cast<std::size_t>(mHtmlTree.depth(mCurrentState));
+        // The parser moved in a way not foreseen here: count the depth again.
+        m_depth = static_cast<std::size_t>(mHtmlTree.depth(mCurrentState));
+        m_work += m_depth;
     }
     m_refused = m_depth > MaximumDepth || m_work > WorkAllowance + WorkPerTag * m_tags;
 }

@@ -81,8 +81,10 @@ bool FlvcdResolver(NavigationRequest& request, const std::wstring& query) {
         return false;
     if (count == 1) {
         std::size_t end = 0;
-        std::string address = ValueAfter(answer, answer.find(AddressMarker), AddressMarker, end).value_or("");
-        return PlayerLauncher(request, platform::WideFromAnsi(StreamAddress(address)));
+        std::string address =
+            StreamAddress(ValueAfter(answer, answer.find(AddressMarker), AddressMarker, end).value_or(""));
+        // As for parse server 2: what is no stream address is an answer without parts.
+        return LooksLikeStreamAddress(address) && PlayerLauncher(request, platform::WideFromAnsi(address));
     }
     std::vector<PlaylistEntry> entries = Entries(answer, count);
     if (entries.empty())

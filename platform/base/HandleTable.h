@@ -7,6 +7,7 @@
 
 #include "platform/base/Win32Types.h"
 
+#include <cstdint>
 #include <initializer_list>
 #include <memory>
 
@@ -25,9 +26,6 @@ public:
 
 private:
     friend HANDLE InsertHandle(std::shared_ptr<HandleObject> object);
-    // A value from the same space for handles kept in a table of their own (windows), so
-    // that no window ever equals a file, device context or other handle.
-    std::uintptr_t NewHandleValue();
     friend HANDLE HandleFor(const std::shared_ptr<HandleObject>& object);
     HandleKind m_kind;
     HANDLE m_handle = nullptr; // the handle it was last inserted under

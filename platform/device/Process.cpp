@@ -145,8 +145,10 @@ HANDLE CreateThread(LPVOID, std::size_t stackSize, LPTHREAD_START_ROUTINE startA
     pthread_attr_t attributes;
     pthread_attr_init(&attributes);
     pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
-    if (stackSize > 0)
-        pthread_attr_setstacksize(&attributes, std::max<std::size_t>(stackSize, PTHREAD_STACK_MIN));
+    if (stackSize > 0 && pthread_attr_setstacksize(&attributes, std::max<std::size_t>(stackSize, PTHREAD_STACK_MIN))) {
+        pthread_attr_destroy(&attributes);
+        return platform::FailWith<HANDLE>(ERROR_INVALID_PARAMETER, nullptr);
+    }
     auto start = std::make_unique<ThreadStart>(ThreadStart{startAddress, parameter, state});
     pthread_t thread;
     int result = ::pthread_create(&thread, &attributes, &RunThread, start.get());

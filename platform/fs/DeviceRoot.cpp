@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cwctype>
 #include <fstream>
+#include <iterator>
 #include <mutex>
-#include <sstream>
 #include <system_error>
 #include <vector>
 
@@ -45,10 +45,11 @@ void CopyMissingFile(const fs::path& from, const fs::path& to) {
     if (fs::exists(to, error))
         return;
     std::ifstream in(from, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    if (in.good() || in.eof())
-        CreateHostFileWhole(to, bytes.str(), fs::status(from, error).permissions());
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.is_open() || in.bad())
+        return; // a file of the image that cannot be read is not copied half
+    fs::perms permissions = fs::status(from, error).permissions();
+    CreateHostFileWhole(to, bytes, error ? DefaultFilePermissions : permissions & fs::perms::mask);
 }
 
 void Populate(const fs::path& root, const fs::path& image) {

@@ -10,7 +10,8 @@ namespace platform {
 
 class FileLock {
 public:
-    // Waits for the lock; IsHeld is false when the lock file cannot be made.
+    // Waits for the lock, five seconds at most; IsHeld is false when the lock file cannot
+    // be made or another holder keeps it longer (ERROR_LOCK_VIOLATION).
     explicit FileLock(const std::wstring& devicePath);
     ~FileLock();
     FileLock(const FileLock&) = delete;

@@ -4,6 +4,7 @@
 #include "platform/fs/DeviceRoot.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,6 +20,8 @@ bool WriteAll(int fd, std::string_view bytes) {
         ssize_t written = ::write(fd, bytes.data(), bytes.size());
         if (written < 0 && errno == EINTR)
             continue;
+        if (written == 0)
+            errno = EIO;
         if (written <= 0)
             return false;
         bytes.remove_prefix(static_cast<std::size_t>(written));
@@ -32,9 +35,13 @@ std::string WriteTemporary(const fs::path& path, std::string_view bytes, fs::per
     int fd = ::mkostemps(name.data(), 4, O_CLOEXEC);
     if (fd < 0)
         return {};
-    bool written = ::fchmod(fd, static_cast<mode_t>(permissions)) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    bool written = ::fchmod(fd, static_cast<mode_t>(permissions & fs::perms::mask)) == 0 && WriteAll(fd, bytes) &&
+                   ::fsync(fd) == 0;
     int error = errno;
-    written = ::close(fd) == 0 && written;
+    if (::close(fd) != 0 && written) {
+        written = false;
+        error = errno;
+    }
     if (written)
         return name;
     ::unlink(name.c_str());
@@ -60,8 +67,11 @@ bool CreateHostFileWhole(const fs::path& path, std::string_view bytes, fs::perms
     std::string temporary = WriteTemporary(path, bytes, permissions);
     if (temporary.empty())
         return FailWithErrno();
-    // A link fails where a name exists; a rename would silently replace it.
+    // A link fails where a name exists; a rename would silently replace it. File systems
+    // without links are asked for a rename that refuses to replace.
     int result = ::link(temporary.c_str(), path.c_str());
+    if (result != 0 && (errno == EPERM || errno == ENOTSUP || errno == EOPNOTSUPP))
+        result = ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE);
     int error = errno;
     ::unlink(temporary.c_str());
     errno = error;

@@ -111,7 +111,8 @@ template <class Ready> void CurlTransfer::Pump(Ready ready) {
             break;
         // Before the first response byte the connect phase has its own limit as well. A
         // server that sends a byte now and then is ended by the limit on the whole.
-        auto limit = std::chrono::milliseconds(m_receiveTimeoutMs + (m_gotHeader ? 0 : m_connectTimeoutMs));
+        auto limit =
+            std::chrono::milliseconds(std::uint64_t{m_receiveTimeoutMs} + (m_gotHeader ? 0 : m_connectTimeoutMs));
         auto now = std::chrono::steady_clock::now();
         bool overdue = m_totalTimeoutMs && now - m_started > std::chrono::milliseconds(m_totalTimeoutMs);
         if (now - m_lastActivity > limit || overdue) {

@@ -164,6 +164,8 @@ TEST_F(SoakTest, EveryNavigationEndsInACorrectPageOrAReportedFailure) {
     for (std::vector<Visit>* half : {&first, &second}) {
         for (const Visit& visit : *half) {
             SCOPED_TRACE(visit.address);
+            // No navigation outlives its timeouts by much: one request, or two for a video.
+            EXPECT_LT(visit.took, std::chrono::seconds(10));
             std::filesystem::path page = m_root.HostOf(visit.outcome.outputPath);
             if (visit.good) {
                 EXPECT_EQ(visit.outcome.result, visit.good->result);
@@ -179,8 +181,9 @@ TEST_F(SoakTest, EveryNavigationEndsInACorrectPageOrAReportedFailure) {
             // A fault is a failure, said to the user where the program says it, and nothing more.
             bool video = visit.address.find("v_show") != std::string::npos;
             EXPECT_EQ(visit.outcome.result, video ? ClassifyResult::PlaybackFailed : ClassifyResult::PageFailed);
-            if (!video)
+            if (!video) {
                 EXPECT_TRUE(Has(visit.records, FeedbackRecord::Kind::MessageBox));
+            }
             EXPECT_FALSE(Has(visit.records, FeedbackRecord::Kind::Navigate));
             EXPECT_FALSE(Has(visit.records, FeedbackRecord::Kind::ShowPlaylist));
             EXPECT_FALSE(std::filesystem::exists(page));

@@ -88,6 +88,27 @@ TEST_F(FetchTest, APageNestedTooDeepFailsWithoutAWordForTheConverterToReport) {
     EXPECT_TRUE(request.AcceptPage(deep, NavigationRequest::FetchMode::Parse));
     EXPECT_GT(request.Document().size(), DocumentParser::MaximumDepth);
     EXPECT_TRUE(m_ui.Records().empty());
+
+    // End tags that match nothing, under open elements well inside the depth limit: the
+    // parser would search all of them for each one.
+    std::string searching(3 * 1500, ' ');
+    for (std::size_t i = 0; i < 1500; ++i)
+        searching.replace(3 * i, 3, "<b>");
+    for (int i = 0; i < 20000; ++i)
+        searching += "</i>";
+    EXPECT_FALSE(request.AcceptPage(searching, NavigationRequest::FetchMode::Parse));
+}
+
+TEST_F(FetchTest, ElementsLeftOpenDoNotCountAsDepthOnceTheirParentCloses) {
+    // The parser leaves "<br>" open; closing the paragraph closes them all.
+    std::string page = "<html><head><meta a=1><meta b=2><meta c=3></head><body>";
+    for (int i = 0; i < 5000; ++i)
+        page += "<p>x<br>y<br>z<img src=a.gif></p>";
+    page += "</body></html>";
+    NavigationRequest request(m_ui);
+    request.SetProvider(Provider::Tudou);
+    EXPECT_TRUE(request.AcceptPage(page, NavigationRequest::FetchMode::Parse));
+    EXPECT_GT(request.Document().size(), 5000u);
 }
 
 TEST_F(FetchTest, AnEmptyAddressFailsAsAnInvalidOne) {

@@ -49,6 +49,7 @@ TEST_F(PlayerScriptTest, EveryPlayerGetsTheAddressAfterTheEndOfItsOptions) {
         EXPECT_EQ(Play(L"http://127.0.0.1/flv/a.flv"), 0u);
         std::string arguments = ReadHostFile(m_root.Host("arguments"));
         EXPECT_NE(arguments.find("--\nhttp://127.0.0.1/flv/a.flv\n"), std::string::npos) << arguments;
+        ASSERT_GE(arguments.size(), 28u);
         EXPECT_EQ(arguments.substr(arguments.size() - 28), "\nhttp://127.0.0.1/flv/a.flv\n");
     }
 }

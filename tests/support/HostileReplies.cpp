@@ -62,7 +62,7 @@ std::optional<RawReply> FaultReply(std::string_view name) {
     if (name == "deep")
         return PlainReply(200, Repeated("<b>", 110000));
     if (name == "unmatched")
-        return PlainReply(200, "<html><body>" + Repeated("<b></i>", 60000));
+        return PlainReply(200, "<html><body>" + Repeated("<b>", 1500) + Repeated("</i>", 60000));
     if (name == "huge")
         return Huge();
     if (name == "option")

@@ -13,7 +13,7 @@
 // "cut-chunk", "bad-length", "silence" (a status line, then nothing), "cut" (half the
 // announced body, then the connection closes), "drip" (a byte every 100 ms),
 // "error-page" (500 with a page), "deep" (110,000 nested tags), "unmatched" (60,000
-// end tags that match nothing, under as many open ones), "huge" (a body over 32 MiB),
+// end tags that match nothing, under 1,500 open ones), "huge" (a body over 32 MiB),
 // "option" (a bare answer a player could take for an option).
 const std::vector<std::string>& FaultNames();
 std::optional<RawReply> FaultReply(std::string_view name);

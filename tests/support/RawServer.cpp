@@ -28,7 +28,11 @@ RawServer::RawServer(std::function<RawReply(const RawRequest&)> answer) : m_answ
 }
 
 RawServer::~RawServer() {
-    m_stopping = true;
+    {
+        // Under the lock, so that no connection between its check and its wait misses it.
+        std::lock_guard guard(m_lock);
+        m_stopping = true;
+    }
     m_stopped.notify_all();
     m_acceptor.join();
     for (std::thread& connection : m_connections)
