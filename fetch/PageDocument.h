@@ -21,7 +21,7 @@ public:
     static constexpr std::size_t MaximumDepth = 2048;
     // Levels searched or climbed by end tags, beyond a fixed allowance per tag.
     static constexpr std::size_t WorkPerTag = 64;
-    static constexpr std::size_t WorkAllowance = 1000000;
+    static constexpr std::size_t WorkAllowance = 100000;
 
     DocumentTree& Tree() { return mHtmlTree; }
     bool Refused() const { return m_refused; }
