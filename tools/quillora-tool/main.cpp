@@ -9,18 +9,23 @@
 #include "platform/fs/DeviceRoot.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 namespace {
 
-// The converters' names, a few to a line.
+// The converters' names, comma-separated, a few to a line, closing the parenthesis.
 std::string ConverterNames() {
-    std::string names, line = "                      ";
-    for (const ClassifierRule* rule : ConverterRules()) {
-        if (line.size() + rule->routine.size() > 100) {
+    const std::string indent(22, ' ');
+    std::string names, line = indent;
+    std::vector<const ClassifierRule*> rules = ConverterRules();
+    for (std::size_t i = 0; i < rules.size(); ++i) {
+        std::string name = std::string(rules[i]->routine) + (i + 1 < rules.size() ? "," : ")");
+        if (line.size() + name.size() > 100) {
             names += line + "\n";
-            line = "                      ";
+            line = indent;
         }
-        line += std::string(rule->routine) + " ";
+        line += (line.size() > indent.size() ? " " : "") + name;
     }
     return names + line + "\n";
 }
@@ -32,7 +37,6 @@ std::string Usage() {
            "  fetch URL\n"
            "  convert KIND URL   (one converter; KIND is one of\n" +
            ConverterNames() +
-           "                     )\n"
            "  navigate URL       (one intercepted navigation, as the program runs it)\n"
            "  gdi-demo OUT.png   (a test card of the drawing layer)\n"
            "  resolve SERVER URL (SERVER: 1 or 2, the parse server)\n";
