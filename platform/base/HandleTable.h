@@ -13,7 +13,18 @@
 
 namespace platform {
 
-enum class HandleKind { File, FindSearch, Internet, RegistryKey, Process, Mutex, DeviceContext, GdiObject };
+enum class HandleKind {
+    File,
+    FindSearch,
+    Internet,
+    RegistryKey,
+    Process,
+    Mutex,
+    DeviceContext,
+    GdiObject,
+    MessageQueue,
+    Module,
+};
 
 class HandleObject {
 public:

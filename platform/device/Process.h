@@ -21,7 +21,6 @@ struct PROCESS_INFORMATION {
     DWORD dwThreadId;
 };
 
-constexpr DWORD INFINITE = 0xFFFFFFFF;
 constexpr DWORD WAIT_OBJECT_0 = 0;
 constexpr DWORD WAIT_TIMEOUT = 258;
 constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
