@@ -1,4 +1,5 @@
 #include "platform/base/LastError.h"
+#include "platform/gdi/FontFace.h"
 #include "platform/gdi/GdiApi.h"
 #include "platform/gdi/GdiObjects.h"
 
@@ -255,6 +256,15 @@ int GetObjectW(HGDIOBJ object, int size, LPVOID buffer) {
             return platform::FailWith(ERROR_INSUFFICIENT_BUFFER, 0);
         *static_cast<LOGBRUSH*>(buffer) = LOGBRUSH{found->hollow ? BS_HOLLOW : BS_SOLID, found->color, 0};
         return sizeof(LOGBRUSH);
+    }
+    case GdiObject::Type::Font: {
+        if (!buffer)
+            return sizeof(LOGFONTW);
+        if (size < static_cast<int>(sizeof(LOGFONTW)) || !found->font)
+            return platform::FailWith(ERROR_INSUFFICIENT_BUFFER, 0);
+        // The font as it was asked for, not the face that was found for it.
+        *static_cast<LOGFONTW*>(buffer) = found->font->logical;
+        return sizeof(LOGFONTW);
     }
     default: return platform::FailWith(ERROR_INVALID_PARAMETER, 0);
     }
