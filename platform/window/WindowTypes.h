@@ -126,6 +126,8 @@ constexpr UINT PM_REMOVE = 0x0001;
 constexpr int SM_CXSCREEN = 0;
 constexpr int SM_CYSCREEN = 1;
 constexpr UINT SPI_GETWORKAREA = 48;
+// The device maker's name for the device: wide text into a buffer of `size` bytes.
+constexpr UINT SPI_GETOEMINFO = 260;
 constexpr UINT USER_TIMER_MINIMUM = 10;
 constexpr UINT VK_CONTROL = 0x11;
 constexpr UINT VK_V = 0x56; // letter keys are their capital letter

@@ -1,5 +1,6 @@
 #include "platform/base/HandleTable.h"
 #include "platform/base/LastError.h"
+#include "platform/base/Utf8.h"
 #include "platform/window/WindowApi.h"
 #include "platform/window/WindowSystem.h"
 
@@ -432,7 +433,22 @@ int GetSystemMetrics(int index) {
     }
 }
 
-BOOL SystemParametersInfoW(UINT action, UINT, LPVOID value, UINT) {
+// The device maker's name for the device, as action 260 reports it: QUILLORA_OEM_INFO,
+// else one of our own.
+BOOL OemInfo(UINT size, LPVOID value) {
+    const char* configured = std::getenv("QUILLORA_OEM_INFO");
+    std::wstring text = configured ? platform::WideFromUtf8(configured) : L"Quillora Linux Desktop";
+    if (!value || size < (text.size() + 1) * sizeof(wchar_t)) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    std::wcscpy(static_cast<wchar_t*>(value), text.c_str());
+    return TRUE;
+}
+
+BOOL SystemParametersInfoW(UINT action, UINT size, LPVOID value, UINT) {
+    if (action == SPI_GETOEMINFO)
+        return OemInfo(size, value);
     if (action != SPI_GETWORKAREA || !value) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
