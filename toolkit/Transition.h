@@ -1,0 +1,22 @@
+#pragma once
+// The sliding, pushing, zooming and fading transitions a window plays when it is shown
+// or hidden modally: from what the screen shows under the window to the window itself
+// (showing) or to its parent (hiding), frame by frame on the screen.
+//
+// Kinds: 1-4 slide vertically (32 px a frame), 5-8 horizontally (24 px), 9-12 push,
+// 13 zooms in, 14 shrinks out, 15 cross-fades; any other kind plays nothing.
+
+#include <functional>
+
+class CFtWnd;
+class OffscreenBuffer;
+
+void AnimateWindow(CFtWnd& window, int kind, bool show);
+
+// Draws the window (and its visible child windows, each at its place) into `buffer`,
+// made at the window's client size. False when it cannot be made.
+bool RenderWindow(CFtWnd& window, OffscreenBuffer& buffer);
+
+// Called after every frame is drawn on the screen, with the frame's number from 1; for
+// tests and screenshots. Null: none.
+void SetTransitionFrameObserver(std::function<void(int kind, int frame)> observer);
