@@ -61,6 +61,12 @@ unsigned Hex(const void* value) { return Hex(reinterpret_cast<std::uintptr_t>(va
 } // namespace
 
 bool ToolkitQuitting() { return g_quitting; }
+
+void ReleaseWindowRegistry() {
+    WindowRegistry& registry = TheRegistry();
+    std::lock_guard guard(registry.lock);
+    registry.windows.clear();
+}
 void SetToolkitQuitting(bool quitting) { g_quitting = quitting; }
 
 MSG& ToolkitMessageRecord() {

@@ -97,3 +97,5 @@ bool ToolkitQuitting();
 void SetToolkitQuitting(bool quitting);
 // The message record the loops of the calling thread fill.
 MSG& ToolkitMessageRecord();
+// Forgets every window of the registry (the application's end).
+void ReleaseWindowRegistry();

@@ -294,3 +294,59 @@ TEST(ToolkitString, StorageIsExactAndReusedOnlyWhenStrictlyLarger) {
 }
 
 } // namespace
+
+#include "toolkit/FtApplication.h"
+#include "toolkit/FtHostWnd.h"
+
+namespace {
+
+class TestApplication : public CFtApplication {
+public:
+    BOOL InitInstance() override {
+        started = true;
+        if (!window.Create(0, 0, 100, 100, nullptr, nullptr, WS_POPUP, 0))
+            return FALSE;
+        // The loop runs until a quit: one dispatched message first, then the quit.
+        window.Post(WM_USER + 1, 0, 0);
+        PostQuitMessage(5);
+        return TRUE;
+    }
+    BOOL PreTranslateMessage(MSG* message) override {
+        seen += message->message == WM_USER + 1;
+        return FALSE;
+    }
+
+    bool started = false;
+    int seen = 0;
+    CFtHostWnd window;
+};
+
+TEST(FtApplication, ToolkitMainRunsTheApplicationToItsQuit) {
+    TemporaryRoot root;
+    SetToolkitQuitting(false);
+    EXPECT_EQ(ToolkitMain(nullptr), -1); // no application yet
+    {
+        TestApplication application;
+        EXPECT_EQ(CFtApplication::Instance(), &application);
+        EXPECT_EQ(ToolkitMain(nullptr), 5);
+        EXPECT_TRUE(application.started);
+        EXPECT_EQ(application.seen, 1);
+        // The window registry was let go at the end.
+        EXPECT_EQ(CFtWnd::FindWnd(application.window.GetHwnd()), nullptr);
+    }
+    EXPECT_EQ(CFtApplication::Instance(), nullptr);
+    SetToolkitQuitting(false);
+}
+
+TEST(FtHostWnd, ItsManagerCoversTheClientAreaAndFollowsItsSize) {
+    TemporaryRoot root;
+    CFtHostWnd window;
+    ASSERT_TRUE(window.Create(0, 0, 200, 300, nullptr, nullptr, WS_POPUP, 0));
+    EXPECT_EQ(window.GetWinManager().GetHostWindow(), window.GetHwnd());
+    EXPECT_EQ(window.GetWinManager().GetRect().bottom, 300);
+    MoveWindow(window.GetHwnd(), 0, 0, 150, 250, FALSE);
+    EXPECT_EQ(window.GetWinManager().GetRect().right, 150);
+    EXPECT_EQ(window.GetWinManager().GetRect().bottom, 250);
+}
+
+} // namespace
