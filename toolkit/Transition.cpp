@@ -181,7 +181,9 @@ void RenderChildren(HWND window, HDC into) {
         children.push_back(child);
     for (auto child = children.rbegin(); child != children.rend(); ++child) {
         CFtWnd* object = CFtWnd::FindWnd(*child);
-        if (!object || !IsWindowVisible(*child))
+        // Pop-ups with a parent are owned windows on their own, not part of its image.
+        bool partOf = (GetWindowLongW(*child, GWL_STYLE) & WS_CHILD) != 0;
+        if (!object || !partOf || !IsWindowVisible(*child))
             continue;
         OffscreenBuffer image;
         if (!RenderWindow(*object, image))

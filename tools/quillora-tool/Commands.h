@@ -13,3 +13,4 @@ int RunConvertCommand(const Words& words);
 int RunResolveCommand(const Words& words);
 int RunNavigateCommand(const Words& words);
 int RunGdiDemoCommand(const Words& words);
+int RunToolkitDemoCommand(const Words& words);

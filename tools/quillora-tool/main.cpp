@@ -39,6 +39,7 @@ std::string Usage() {
            ConverterNames() +
            "  navigate URL       (one intercepted navigation, as the program runs it)\n"
            "  gdi-demo OUT.png   (a test card of the drawing layer)\n"
+           "  toolkit-demo OUTDIR (screenshots of every window transition)\n"
            "  resolve SERVER URL (SERVER: 1 or 2, the parse server)\n";
 }
 
@@ -67,6 +68,8 @@ int main(int argc, char** argv) {
         result = RunNavigateCommand(rest);
     else if (command == "gdi-demo")
         result = RunGdiDemoCommand(rest);
+    else if (command == "toolkit-demo")
+        result = RunToolkitDemoCommand(rest);
     if (result == 2)
         std::fprintf(stderr, "%s", Usage().c_str());
     return result;
