@@ -177,7 +177,11 @@ BOOL StretchBlt(HDC dc, int x, int y, int width, int height, HDC source, int sou
         return FailWith(ERROR_INVALID_PARAMETER);
     RECT to = context->ToTarget({x, y, x + width, y + height});
     RECT fromRect = from->ToTarget({sourceX, sourceY, sourceX + sourceWidth, sourceY + sourceHeight});
-    StretchPixels(*context->target, to, *from->target, fromRect, context->Clip());
+    // At 1:1 a stretch is a copy: the transitions draw every frame so.
+    if (width == sourceWidth && height == sourceHeight && width > 0 && height > 0)
+        CopyPixels(*context->target, to, *from->target, {fromRect.left, fromRect.top}, context->Clip());
+    else
+        StretchPixels(*context->target, to, *from->target, fromRect, context->Clip());
     context->Drawn(to);
     return TRUE;
 }
