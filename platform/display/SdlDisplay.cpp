@@ -4,6 +4,7 @@
 #include "platform/display/Display.h"
 #include "platform/window/Clipboard.h"
 #include "platform/window/Input.h"
+#include "platform/window/ShellStandIn.h"
 #include "platform/window/WindowApi.h"
 
 #include <SDL.h>
@@ -74,6 +75,8 @@ void HandleEvent(const SDL_Event& event, SdlDisplay::State& state) {
             InjectCharacter(L'\b');
         else if (event.key.keysym.sym == SDLK_RETURN)
             InjectCharacter(L'\r');
+        else if (event.key.keysym.sym == SDLK_HOME)
+            InjectHomeKey(); // the phone's home key
         else if (event.key.keysym.sym == SDLK_v && (event.key.keysym.mod & KMOD_CTRL)) {
             // The text box pastes on the Control key followed by "V" with lParam 1.
             if (char* text = SDL_GetClipboardText()) {

@@ -350,3 +350,29 @@ TEST(FtHostWnd, ItsManagerCoversTheClientAreaAndFollowsItsSize) {
 }
 
 } // namespace
+
+#include "platform/window/ShellStandIn.h"
+
+namespace {
+
+TEST(HomeKey, TheDesktopsHomeKeyAsksTheActiveWindowAndTheShellHearsItsAnswer) {
+    TemporaryRoot root;
+    TestWindow window;
+    ASSERT_TRUE(window.CreateAt(RECT{0, 0, 100, 100}));
+    window.SetHomeKeyAnswer(2);
+    window.Show(true, true);
+    std::size_t before = platform::ShellAnswers().size();
+    ASSERT_TRUE(platform::InjectHomeKey());
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&message);
+    std::vector<LPARAM> answers;
+    for (int i = 0; i < 500 && answers.size() == before; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        answers = platform::ShellAnswers();
+    }
+    ASSERT_EQ(answers.size(), before + 1);
+    EXPECT_EQ(answers.back(), 1);
+}
+
+} // namespace
