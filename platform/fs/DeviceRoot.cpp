@@ -113,8 +113,11 @@ fs::path DeviceRoot() {
         state.chosen = true;
     }
     if (!state.ready) {
-        if (state.populate)
+        if (state.populate) {
             Populate(state.root, DeviceImage());
+            // What the build made (art, sounds) is part of the image too.
+            Populate(state.root, GeneratedDeviceImage());
+        }
         state.ready = true;
     }
     return state.root;
@@ -124,6 +127,12 @@ fs::path DeviceImage() {
     if (const char* image = std::getenv("QUILLORA_IMAGE"); image && *image)
         return image;
     return QUILLORA_DEVICE_IMAGE;
+}
+
+fs::path GeneratedDeviceImage() {
+    if (const char* image = std::getenv("QUILLORA_GENERATED_IMAGE"); image && *image)
+        return image;
+    return QUILLORA_GENERATED_DEVICE_IMAGE;
 }
 
 std::optional<fs::path> HostPathFromDevice(std::wstring_view devicePath) {

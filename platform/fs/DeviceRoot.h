@@ -20,6 +20,9 @@ void MountDeviceRoot(const std::filesystem::path& root);
 std::filesystem::path DeviceRoot();
 // QUILLORA_IMAGE, else the image in the source tree the program was built from.
 std::filesystem::path DeviceImage();
+// The part of the image the build makes (the toolkit's resource pack, the sounds):
+// QUILLORA_GENERATED_IMAGE, else the folder the build wrote it to.
+std::filesystem::path GeneratedDeviceImage();
 
 // The host path for a device path: "\" is the root, each component matches an existing
 // entry regardless of case, components that do not exist are kept as written, and ".."

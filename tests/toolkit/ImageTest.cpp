@@ -139,3 +139,28 @@ TEST(ImagingFactory, DecodesGifWithItsTransparentColour) {
 }
 
 } // namespace
+
+#include "toolkit/ToolkitImages.h"
+
+namespace {
+
+TEST(ShippedArt, EveryToolkitImageIsInTheResourcePackAndTheSoundsAreThere) {
+    TemporaryRoot root;
+    ReleaseImages();
+    ReleaseThemeResources();
+    HMODULE module = GetResourceModule();
+    ASSERT_NE(module, nullptr) << "the build writes \\Windows\\ftres.dll into the generated device image";
+    for (UINT id : ToolkitImageIds) {
+        ToolkitImage* image = LoadImage(module, id, ImageWithBitmap);
+        ASSERT_NE(image, nullptr) << id;
+        EXPECT_TRUE(ImageHasAlpha(image)) << id;
+        EXPECT_GE(ImageSize(image).cx, 16) << id;
+    }
+    EXPECT_EQ(ImageSize(LoadImage(module, FirstWaitFrame, ImageWithBitmap)).cx, 64);
+    for (const char* sound : {"Windows/keyloud.wav", "Windows/switch.wav"})
+        EXPECT_EQ(ReadHostFile(root.Host(sound)).substr(0, 4), "RIFF") << sound;
+    ReleaseImages();
+    ReleaseThemeResources();
+}
+
+} // namespace

@@ -8,7 +8,9 @@
 #include "platform/gdi/GdiApi.h"
 #include "platform/gdi/TextApi.h"
 #include "toolkit/FtHostWnd.h"
+#include "toolkit/Image.h"
 #include "toolkit/Theme.h"
+#include "toolkit/ToolkitImages.h"
 #include "toolkit/Transition.h"
 
 #include <cstdio>
@@ -79,6 +81,31 @@ public:
     std::wstring caption;
 };
 
+// Every toolkit image at 1:1 with its number, on the theme's background (the white
+// wait frames on a dark cell, as they are drawn over a dimmed screen).
+bool SaveImageSheet(const std::filesystem::path& file) {
+    HDC screen = GetDC(nullptr);
+    Fill(screen, RECT{0, 0, 480, 720}, GetThemeColour(SYSCLR_WINDOW_BG));
+    Caption(screen, 480, L"工具包图片 · toolkit images");
+    HMODULE module = GetResourceModule();
+    int index = 0;
+    for (UINT id : ToolkitImageIds) {
+        RECT cell{(index % 4) * 120, 80 + (index / 4) * 120, (index % 4) * 120 + 120, 80 + (index / 4) * 120 + 120};
+        bool light = id >= FirstWaitFrame && id < FirstWaitFrame + WaitFrameCount;
+        Fill(screen, RECT{cell.left + 8, cell.top + 8, cell.right - 8, cell.bottom - 8},
+             light ? RGB(0x33, 0x3A, 0x44) : RGB(0xFF, 0xFF, 0xFF));
+        ToolkitImage* image = LoadImage(module, id, ImageWithBitmap | ImageWithoutDecoder);
+        SIZE size = ImageSize(image);
+        int x = (cell.left + cell.right - size.cx) / 2, y = cell.top + 16 + (72 - size.cy) / 2;
+        DrawImage(image, screen, RECT{x, y, x + size.cx, y + size.cy}, false, false);
+        Text(screen, std::to_wstring(id).c_str(), RECT{cell.left, cell.bottom - 34, cell.right, cell.bottom - 8}, 18,
+             light ? RGB(0xDD, 0xDD, 0xDD) : GetThemeColour(SYSCLR_LIST_TEXT3), DT_CENTER | DT_SINGLELINE);
+        ++index;
+    }
+    ReleaseDC(nullptr, screen);
+    return platform::SaveScreenshot(file);
+}
+
 } // namespace
 
 int RunToolkitDemoCommand(const Words& words) {
@@ -133,6 +160,7 @@ int RunToolkitDemoCommand(const Words& words) {
         host.Update();
         std::printf("transition %d: %d frames, %s\n", kind, frames, show ? "showing" : "hiding");
     }
+    failures += !SaveImageSheet(folder / "images.png");
     std::printf("written: %s\n", folder.string().c_str());
     return failures ? 1 : 0;
 }
