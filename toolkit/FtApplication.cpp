@@ -16,13 +16,14 @@ std::atomic<HINSTANCE> g_instance{nullptr};
 
 CFtApplication::CFtApplication() {
     g_application = this;
-    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    m_comInitialised = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
 }
 
 CFtApplication::~CFtApplication() {
     CFtApplication* self = this;
     g_application.compare_exchange_strong(self, nullptr);
-    CoUninitialize();
+    if (m_comInitialised)
+        CoUninitialize();
 }
 
 CFtApplication* CFtApplication::Instance() { return g_application; }
@@ -30,7 +31,10 @@ CFtApplication* CFtApplication::Instance() { return g_application; }
 int CFtApplication::Run() {
     MSG& record = ToolkitMessageRecord();
     for (;;) {
-        if (GetMessageW(&record, nullptr, 0, 0) <= 0) {
+        BOOL got = GetMessageW(&record, nullptr, 0, 0);
+        if (got < 0)
+            break; // the thread's queue is gone
+        if (got == 0) {
             if (!ToolkitQuitting())
                 m_exitCode = static_cast<int>(record.wParam);
             SetToolkitQuitting(true);

@@ -27,6 +27,7 @@ public:
 
 private:
     bool m_keepRunning = false;
+    bool m_comInitialised = false;
     int m_exitCode = 0;
 };
 

@@ -18,8 +18,9 @@ struct WindowRegistry {
     std::map<HWND, CFtWnd*> windows;
 };
 
+// Never destroyed: dialog threads are never joined and may still look a window up at exit.
 WindowRegistry& TheRegistry() {
-    static WindowRegistry registry;
+    static WindowRegistry& registry = *new WindowRegistry;
     return registry;
 }
 
@@ -203,8 +204,8 @@ void CFtWnd::BroadcastActivation(HWND window, WPARAM wParam, LPARAM lParam) {
         BroadcastActivation(child, wParam, lParam);
 }
 
-void CFtWnd::AnswerHomeKey(LPARAM shell) {
-    int action = OnShellHomeKey(HomeKeyMessage(), 0, shell);
+void CFtWnd::AnswerHomeKey(WPARAM wParam, LPARAM shell) {
+    int action = OnShellHomeKey(HomeKeyMessage(), wParam, shell);
     auto asker = reinterpret_cast<HWND>(shell);
     if (action == 0 || action == 1) {
         PostMessageW(asker, WM_FT_SHELL_ANSWER, 0, 2);
@@ -270,7 +271,7 @@ LRESULT CFtWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     default: break;
     }
     if (message == HomeKeyMessage()) {
-        AnswerHomeKey(lParam);
+        AnswerHomeKey(wParam, lParam);
         return 0;
     }
     return m_previousProcedure ? CallWindowProcW(m_previousProcedure, m_hWnd, message, wParam, lParam)
@@ -303,12 +304,15 @@ int CFtWnd::DoModal() {
     MSG& record = ToolkitMessageRecord();
     bool quit = false;
     while (!ToolkitQuitting() && (m_flags & ModalRunning)) {
-        if (GetMessageW(&record, nullptr, 0, 0) <= 0) {
+        BOOL got = GetMessageW(&record, nullptr, 0, 0);
+        if (got == 0) {
             // The shared flag ends the loops outside this one as well.
             SetToolkitQuitting(true);
             quit = true;
             break;
         }
+        if (got < 0)
+            break; // a broken queue ends this loop alone
         if (StaleInput::Drops(record))
             continue;
         TranslateMessage(&record);

@@ -76,7 +76,7 @@ private:
     static constexpr DWORD ModalRunning = 0x10;
 
     void BroadcastActivation(HWND window, WPARAM wParam, LPARAM lParam);
-    void AnswerHomeKey(LPARAM shell);
+    void AnswerHomeKey(WPARAM wParam, LPARAM shell);
 
     COLORREF m_foreground;
     COLORREF m_background;

@@ -53,8 +53,9 @@ struct ImageCache {
     std::optional<bool> premultiply;
 };
 
+// Never destroyed: wait dialogs on threads of their own may draw frames at exit.
 ImageCache& TheCache() {
-    static ImageCache cache;
+    static ImageCache& cache = *new ImageCache;
     return cache;
 }
 

@@ -13,7 +13,7 @@ struct Filter {
 };
 
 Filter& TheFilter() {
-    static Filter filter;
+    static Filter& filter = *new Filter;
     return filter;
 }
 
@@ -42,8 +42,8 @@ bool Drops(const MSG& message) {
     std::lock_guard guard(filter.lock);
     if (!filter.armed)
         return false;
-    // Tick counts wrap: compare by difference.
-    if (static_cast<std::int32_t>(message.time - filter.stamp) < 0)
+    // Tick counts wrap: compare by difference. Without a stamp nothing is older than it.
+    if (filter.stamp != 0 && static_cast<std::int32_t>(message.time - filter.stamp) < 0)
         return true;
     filter.armed = false;
     filter.stamp = 0;

@@ -14,8 +14,9 @@ struct ShellQueue {
     HANDLE handle = nullptr;
 };
 
+// Never destroyed: message boxes on worker threads may still announce themselves at exit.
 ShellQueue& TheShellQueue() {
-    static ShellQueue queue;
+    static ShellQueue& queue = *new ShellQueue;
     return queue;
 }
 

@@ -103,8 +103,9 @@ struct Theme {
     std::optional<HMODULE> module;
 };
 
+// Never destroyed: pop-ups on threads that are never joined may draw at exit.
 Theme& TheTheme() {
-    static Theme theme;
+    static Theme& theme = *new Theme;
     return theme;
 }
 
@@ -170,16 +171,26 @@ std::wstring GetThemeFilePath(const std::wstring& fileName) {
 }
 
 HMODULE GetResourceModule() {
-    std::wstring themed = GetThemeFilePath(L"ftres.dll");
     Theme& theme = TheTheme();
-    std::lock_guard guard(theme.lock);
-    if (!theme.module) {
-        HMODULE module = LoadLibraryExW(themed.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        if (!module)
-            module = LoadLibraryExW(L"ftres.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        theme.module = module;
+    {
+        std::lock_guard guard(theme.lock);
+        if (theme.module)
+            return *theme.module;
     }
-    return *theme.module;
+    // The pack is read without the lock, so that colours and fonts are not held up by it;
+    // of two threads loading it at once, the first to finish keeps its copy.
+    std::wstring themed = GetThemeFilePath(L"ftres.dll");
+    HMODULE module = LoadLibraryExW(themed.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module)
+        module = LoadLibraryExW(L"ftres.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    std::lock_guard guard(theme.lock);
+    if (theme.module) {
+        if (module)
+            FreeLibrary(module);
+        return *theme.module;
+    }
+    theme.module = module;
+    return module;
 }
 
 HFONT GetFont(int size, int weight, bool underline, bool italic, int orientation) {
@@ -202,7 +213,8 @@ HFONT GetFont(int size, int weight, bool underline, bool italic, int orientation
     // fallback face). The field keeps its terminator, so a longer name is cut.
     theme.fontName->copy(logical.lfFaceName, LF_FACESIZE - 1);
     HFONT font = CreateFontIndirectW(&logical);
-    theme.fonts[key] = font;
+    if (font) // a font that could not be made is tried again next time
+        theme.fonts[key] = font;
     return font;
 }
 

@@ -77,12 +77,15 @@ private:
 };
 
 void Transition::FrameDone(int kind, int frame) {
+    std::function<void(int, int)> observe;
     {
         Observer& observer = TheObserver();
         std::lock_guard guard(observer.lock);
-        if (observer.observer)
-            observer.observer(kind, frame);
+        observe = observer.observer;
     }
+    // Called without the lock: an observer may set another observer, or wait for a thread.
+    if (observe)
+        observe(kind, frame);
     if (FrameTime().count() > 0)
         std::this_thread::sleep_for(FrameTime());
 }

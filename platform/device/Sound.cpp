@@ -15,6 +15,8 @@ extern char** environ;
 
 namespace {
 
+constexpr std::size_t MaximumNoted = 256;
+
 struct SoundLog {
     std::mutex lock;
     std::vector<std::wstring> played;
@@ -60,6 +62,9 @@ BOOL PlaySoundW(LPCWSTR sound, HMODULE, DWORD) {
     {
         SoundLog& log = TheSoundLog();
         std::lock_guard guard(log.lock);
+        // Only the latest are kept: a program clicks for as long as it runs.
+        if (log.played.size() >= MaximumNoted)
+            log.played.erase(log.played.begin());
         log.played.push_back(sound);
     }
     const char* quiet = std::getenv("QUILLORA_NO_SOUND");

@@ -17,6 +17,6 @@ constexpr DWORD SND_FILENAME = 0x00020000;
 BOOL PlaySoundW(LPCWSTR sound, HMODULE module, DWORD flags);
 
 namespace platform {
-// The device paths of the sounds played so far in this process, oldest first.
+// The device paths of the latest sounds played in this process (up to 256), oldest first.
 std::vector<std::wstring> PlayedSounds();
 } // namespace platform

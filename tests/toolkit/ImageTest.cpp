@@ -78,6 +78,8 @@ TEST_F(ImageTest, MissingAndDamagedImagesAreNull) {
     EXPECT_EQ(LoadImage(GetModuleHandleW(nullptr), 1003, ImageWithBitmap), nullptr);
     EXPECT_EQ(LoadImage(GetModuleHandleW(nullptr), 1002, ImageWithBitmap), nullptr);
     // No resource pack in the device: the toolkit's images are simply missing.
+    std::filesystem::remove(m_root.Host("Windows/ftres.dll"));
+    ReleaseThemeResources();
     EXPECT_EQ(GetResourceModule(), nullptr);
     EXPECT_EQ(LoadImage(GetResourceModule(), 142, ImageWithBitmap), nullptr);
     HDC memory = CreateCompatibleDC(nullptr);

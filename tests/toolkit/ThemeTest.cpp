@@ -118,6 +118,7 @@ TEST_F(ThemeTest, KeySoundsFollowTheVolumeSettings) {
 }
 
 TEST_F(ThemeTest, TheResourceModuleIsTheThemesPackElseTheSystemsElseNone) {
+    std::filesystem::remove(m_root.Host("Windows/ftres.dll"));
     EXPECT_EQ(GetResourceModule(), nullptr);
     ReleaseThemeResources();
     std::string pack = platform::ResourcePackBytes({{10, 142, 0, "system"}});
