@@ -8,6 +8,7 @@
 #include "platform/device/Process.h"
 #include "settings/ProgramFolder.h"
 #include "support/FixtureSite.h"
+#include "support/HostileReplies.h"
 
 #include <gtest/gtest.h>
 
@@ -28,14 +29,6 @@ void OnWorkerStack(std::function<void()> work) {
     ASSERT_NE(thread, nullptr);
     EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
     CloseHandle(thread);
-}
-
-std::string Repeated(std::string_view piece, std::size_t times) {
-    std::string text;
-    text.reserve(piece.size() * times);
-    for (std::size_t i = 0; i < times; ++i)
-        text += piece;
-    return text;
 }
 
 class HostilePagesTest : public ::testing::Test {

@@ -8,14 +8,6 @@ using namespace std::chrono_literals;
 
 const std::string Ok = "HTTP/1.1 200 OK\r\n";
 
-std::string Repeated(std::string_view piece, std::size_t times) {
-    std::string text;
-    text.reserve(piece.size() * times);
-    for (std::size_t i = 0; i < times; ++i)
-        text += piece;
-    return text;
-}
-
 RawReply Drip() {
     RawReply reply{{{Ok + "Content-Length: 1000\r\n\r\n", 100ms}}};
     for (int i = 0; i < 100; ++i)
@@ -32,6 +24,14 @@ RawReply Huge() {
 }
 
 } // namespace
+
+std::string Repeated(std::string_view piece, std::size_t times) {
+    std::string text;
+    text.reserve(piece.size() * times);
+    for (std::size_t i = 0; i < times; ++i)
+        text += piece;
+    return text;
+}
 
 const std::vector<std::string>& FaultNames() {
     static const std::vector<std::string> names = {"loop",      "to-file", "bad-chunk", "cut-chunk",  "bad-length",

@@ -16,4 +16,6 @@
 // end tags that match nothing, under 1,500 open ones), "huge" (a body over 32 MiB),
 // "option" (a bare answer a player could take for an option).
 const std::vector<std::string>& FaultNames();
+// A piece of text so many times over: the hostile pages are made of these.
+std::string Repeated(std::string_view piece, std::size_t times);
 std::optional<RawReply> FaultReply(std::string_view name);
