@@ -161,6 +161,25 @@ TEST(ShippedArt, EveryToolkitImageIsInTheResourcePackAndTheSoundsAreThere) {
     EXPECT_EQ(ImageSize(LoadImage(module, FirstWaitFrame, ImageWithBitmap)).cx, 64);
     for (const char* sound : {"Windows/keyloud.wav", "Windows/switch.wav"})
         EXPECT_EQ(ReadHostFile(root.Host(sound)).substr(0, 4), "RIFF") << sound;
+    // The provider logos are GIF files of 140 × 60 that the imaging factory reads.
+    IImagingFactory* factory = nullptr;
+    ASSERT_EQ(CoCreateInstance(CLSID_ImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IImagingFactory,
+                               reinterpret_cast<void**>(&factory)),
+              S_OK);
+    for (const char* logo : {"youku.gif", "tudou.gif", "56.gif", "6cn.gif"}) {
+        std::string bytes = ReadHostFile(root.Host(std::string("Quillora/Data/") + logo));
+        IImage* image = nullptr;
+        ASSERT_EQ(factory->CreateImageFromBuffer(bytes.data(), static_cast<UINT>(bytes.size()), BufferDisposalFlagNone,
+                                                 &image),
+                  S_OK)
+            << logo;
+        ImageInfo info{};
+        image->GetImageInfo(&info);
+        EXPECT_EQ(info.Width, 140u) << logo;
+        EXPECT_EQ(info.Height, 60u) << logo;
+        image->Release();
+    }
+    factory->Release();
     ReleaseImages();
     ReleaseThemeResources();
 }

@@ -1,10 +1,14 @@
 // device-assets: the parts of the device image the build makes.
 //   device-assets pack OUT ID=FILE...   a resource pack of the files as RT_RCDATA resources
 //   device-assets sounds OUTDIR         the key-click and switch sounds, synthesized
+//   device-assets gif OUT IN.png        a PNG laid on white and written as a GIF
 // Exits 0 when everything was written, 1 otherwise, 2 for a command not understood.
 
 #include "platform/device/Module.h"
 #include "platform/fs/WholeFile.h"
+
+#include <gif_lib.h>
+#include <png.h>
 
 #include <algorithm>
 #include <cmath>
@@ -95,14 +99,62 @@ int Pack(const std::filesystem::path& out, const std::vector<std::string>& entri
     return platform::ReplaceHostFile(out, platform::ResourcePackBytes(resources)) ? 0 : 1;
 }
 
+int AppendToString(GifFileType* file, const GifByteType* bytes, int count) {
+    static_cast<std::string*>(file->UserData)->append(reinterpret_cast<const char*>(bytes), count);
+    return count;
+}
+
+// The PNG composed over white, its colours reduced to a palette of 256 by giflib.
+int Gif(const std::filesystem::path& out, const std::filesystem::path& in) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, in.c_str()))
+        return 1;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
+    png_color white{255, 255, 255};
+    if (!png_image_finish_read(&image, &white, rgb.data(), 0, nullptr))
+        return 1;
+    unsigned width = image.width, height = image.height;
+    std::vector<GifByteType> red(width * height), green(width * height), blue(width * height), indices(width * height);
+    for (std::size_t i = 0; i < red.size(); ++i) {
+        red[i] = rgb[3 * i];
+        green[i] = rgb[3 * i + 1];
+        blue[i] = rgb[3 * i + 2];
+    }
+    int colours = 256;
+    std::vector<GifColorType> palette(256);
+    if (GifQuantizeBuffer(width, height, &colours, red.data(), green.data(), blue.data(), indices.data(),
+                          palette.data()) != GIF_OK)
+        return 1;
+    std::string bytes;
+    int error = 0;
+    GifFileType* file = EGifOpen(&bytes, &AppendToString, &error);
+    ColorMapObject* map = file ? GifMakeMapObject(256, palette.data()) : nullptr;
+    bool written =
+        map && EGifPutScreenDesc(file, static_cast<int>(width), static_cast<int>(height), 8, 0, map) == GIF_OK &&
+        EGifPutImageDesc(file, 0, 0, static_cast<int>(width), static_cast<int>(height), false, nullptr) == GIF_OK;
+    for (unsigned y = 0; written && y < height; ++y)
+        written =
+            EGifPutLine(file, indices.data() + static_cast<std::size_t>(y) * width, static_cast<int>(width)) == GIF_OK;
+    GifFreeMapObject(map);
+    if (file)
+        written = EGifCloseFile(file, &error) == GIF_OK && written;
+    std::error_code made;
+    std::filesystem::create_directories(out.parent_path(), made);
+    return written && platform::ReplaceHostFile(out, bytes) ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> words(argv + 1, argv + argc);
     if (words.size() == 2 && words[0] == "sounds")
         return Sounds(words[1]);
+    if (words.size() == 3 && words[0] == "gif")
+        return Gif(words[1], words[2]);
     if (words.size() >= 2 && words[0] == "pack")
         return Pack(words[1], std::vector<std::string>(words.begin() + 2, words.end()));
-    std::fprintf(stderr, "usage: device-assets pack OUT ID=FILE... | sounds OUTDIR\n");
+    std::fprintf(stderr, "usage: device-assets pack OUT ID=FILE... | sounds OUTDIR | gif OUT IN.png\n");
     return 2;
 }

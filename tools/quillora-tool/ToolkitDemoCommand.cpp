@@ -4,7 +4,9 @@
 
 #include "Commands.h"
 
+#include "platform/com/Imaging.h"
 #include "platform/display/Display.h"
+#include "platform/fs/DeviceRoot.h"
 #include "platform/gdi/GdiApi.h"
 #include "platform/gdi/TextApi.h"
 #include "toolkit/FtHostWnd.h"
@@ -16,6 +18,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -102,6 +106,27 @@ bool SaveImageSheet(const std::filesystem::path& file) {
              light ? RGB(0xDD, 0xDD, 0xDD) : GetThemeColour(SYSCLR_LIST_TEXT3), DT_CENTER | DT_SINGLELINE);
         ++index;
     }
+    // The provider logos of \Quillora\Data, decoded as the browser and the main window do.
+    IImagingFactory* factory = nullptr;
+    CoCreateInstance(CLSID_ImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IImagingFactory,
+                     reinterpret_cast<void**>(&factory));
+    int column = 0;
+    for (const wchar_t* logo : {L"youku.gif", L"tudou.gif", L"56.gif", L"6cn.gif"}) {
+        auto host = platform::HostPathFromDevice(std::wstring(L"\\Quillora\\Data\\") + logo);
+        std::ifstream in(host ? *host : std::filesystem::path(), std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        IImage* image = nullptr;
+        if (factory && SUCCEEDED(factory->CreateImageFromBuffer(bytes.data(), static_cast<UINT>(bytes.size()),
+                                                                BufferDisposalFlagNone, &image))) {
+            int x = 20 + (column % 3) * 150, y = 580 + (column / 3) * 70;
+            RECT place{x, y, x + 140, y + 60};
+            image->Draw(screen, &place, nullptr);
+            image->Release();
+        }
+        ++column;
+    }
+    if (factory)
+        factory->Release();
     ReleaseDC(nullptr, screen);
     return platform::SaveScreenshot(file);
 }
