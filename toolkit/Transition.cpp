@@ -223,7 +223,10 @@ void AnimateWindow(CFtWnd& window, int kind, bool show) {
     bool ready = old.Create(width, height, screen);
     if (ready)
         BitBlt(old.GetDC(), 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    CFtWnd* source = show ? &window : CFtWnd::FindWnd(GetParent(window.GetHwnd()));
+    HWND parent = GetParent(window.GetHwnd());
+    // A parent on another thread is not drawn from this one: no target, nothing plays.
+    bool ownParent = !show && GetWindowThreadProcessId(parent, nullptr) == GetCurrentThreadId();
+    CFtWnd* source = show ? &window : ownParent ? CFtWnd::FindWnd(parent) : nullptr;
     // Hiding into a parent that is not a toolkit window has no target: nothing plays.
     if (ready && source && RenderWindow(*source, target)) {
         if (!show) {

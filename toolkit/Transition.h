@@ -1,7 +1,9 @@
 #pragma once
 // The sliding, pushing, zooming and fading transitions a window plays when it is shown
 // or hidden modally: from what the screen shows under the window to the window itself
-// (showing) or to its parent (hiding), frame by frame on the screen.
+// (showing) or to its parent (hiding), frame by frame on the screen. A hiding window
+// whose parent is not a toolkit window of the same thread plays nothing: the parent
+// belongs to its own thread and is not drawn from another.
 //
 // Kinds: 1-4 slide vertically (32 px a frame), 5-8 horizontally (24 px), 9-12 push,
 // 13 zooms in, 14 shrinks out, 15 cross-fades; any other kind plays nothing.

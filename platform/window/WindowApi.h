@@ -48,6 +48,8 @@ int GetSystemMetrics(int index);
 BOOL SystemParametersInfoW(UINT action, UINT parameter, LPVOID value, UINT winIni);
 
 DWORD GetCurrentThreadId();
+// The id (as GetCurrentThreadId gives it) of the thread that made the window; 0 for none.
+DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId);
 BOOL PostThreadMessageW(DWORD thread, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL GetMessageW(MSG* message, HWND window, UINT first, UINT last);
 BOOL PeekMessageW(MSG* message, HWND window, UINT first, UINT last, UINT remove);

@@ -265,6 +265,17 @@ HWND SetParent(HWND child, HWND parent) {
     return previous;
 }
 
+DWORD GetWindowThreadProcessId(HWND handle, LPDWORD processId) {
+    System& system = TheSystem();
+    std::lock_guard guard(system.lock);
+    Window* window = FindWindowData(system, handle);
+    if (!window)
+        return 0;
+    if (processId)
+        *processId = 1; // one program, one process
+    return window->queue ? window->queue->id : 0;
+}
+
 HWND GetParent(HWND handle) {
     System& system = TheSystem();
     std::lock_guard guard(system.lock);

@@ -387,3 +387,24 @@ TEST(HomeKey, TheDesktopsHomeKeyAsksTheActiveWindowAndTheShellHearsItsAnswer) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Transitions, AHidingWindowWhoseParentLivesOnAnotherThreadPlaysNothing) {
+    TemporaryRoot root;
+    TestWindow parent;
+    ASSERT_TRUE(parent.CreateAt(RECT{0, 0, 480, 720}));
+    int frames = 0;
+    SetTransitionFrameObserver([&](int, int) { ++frames; });
+    std::thread dialogThread([&] {
+        TestWindow dialog;
+        ASSERT_TRUE(dialog.CreateAt(RECT{0, 0, 480, 720}, parent.GetHwnd()));
+        AnimateWindow(dialog, 2, false);
+        AnimateWindow(dialog, 1, true); // its own image is its thread's to draw
+    });
+    dialogThread.join();
+    SetTransitionFrameObserver(nullptr);
+    EXPECT_EQ(frames, 23);
+}
+
+} // namespace
