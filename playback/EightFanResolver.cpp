@@ -1,5 +1,3 @@
-#include "platform/text/AnsiText.h"
-#include "playback/PlayerLauncher.h"
 #include "playback/Playlist.h"
 #include "playback/Resolvers.h"
 
@@ -9,11 +7,9 @@ bool EightFanResolver(NavigationRequest& request, const std::wstring& query) {
     if (!fetched)
         return false;
     const std::string& answer = request.PageText();
-    if (answer.find("#EXTM3U") == std::string::npos) {
-        // Anything but a stream address is an answer without parts, as for parse server 1.
-        std::string address = StreamAddress(answer);
-        return LooksLikeStreamAddress(address) && PlayerLauncher(request, platform::WideFromAnsi(address));
-    }
+    // Anything but a stream address is an answer without parts, as for parse server 1.
+    if (answer.find("#EXTM3U") == std::string::npos)
+        return PlaySingleAddress(request, answer);
     // An older play list must not be played in place of this one.
     if (!WritePlaylistFile(answer + "\n")) {
         request.Ui().MessageBox(request.Ui().OwnerWindow(), PlaylistNotCreated, L"错误", MessageBoxOk);

@@ -1,5 +1,3 @@
-#include "platform/text/AnsiText.h"
-#include "playback/PlayerLauncher.h"
 #include "playback/Playlist.h"
 #include "playback/Resolvers.h"
 
@@ -81,10 +79,9 @@ bool FlvcdResolver(NavigationRequest& request, const std::wstring& query) {
         return false;
     if (count == 1) {
         std::size_t end = 0;
-        std::string address =
-            StreamAddress(ValueAfter(answer, answer.find(AddressMarker), AddressMarker, end).value_or(""));
         // As for parse server 2: what is no stream address is an answer without parts.
-        return LooksLikeStreamAddress(address) && PlayerLauncher(request, platform::WideFromAnsi(address));
+        return PlaySingleAddress(request,
+                                 ValueAfter(answer, answer.find(AddressMarker), AddressMarker, end).value_or(""));
     }
     std::vector<PlaylistEntry> entries = Entries(answer, count);
     if (entries.empty())

@@ -1,6 +1,7 @@
 #include "playback/Playlist.h"
 
 #include "platform/fs/WholeFile.h"
+#include "platform/text/AnsiText.h"
 #include "playback/PlayerLauncher.h"
 #include "settings/ProgramFolder.h"
 
@@ -53,6 +54,11 @@ bool LooksLikeStreamAddress(std::string_view address) {
             return false;
     }
     return true;
+}
+
+bool PlaySingleAddress(NavigationRequest& request, std::string_view text) {
+    std::string address = StreamAddress(text);
+    return LooksLikeStreamAddress(address) && PlayerLauncher(request, platform::WideFromAnsi(address));
 }
 
 bool HandOffPlaylist(NavigationRequest& request) {

@@ -28,6 +28,9 @@ std::string StreamAddress(std::string_view text);
 // ("http://...") or a device path ("\..."), and never one a player could take for an
 // option. An error page or a message is not played.
 bool LooksLikeStreamAddress(std::string_view address);
+// Plays a parse server's one address (StreamAddress of `text`) with the player the
+// request's settings select; false, without a word, when it is no stream address.
+bool PlaySingleAddress(NavigationRequest& request, std::string_view text);
 // With the built-in player selected the browser view is asked to show the play list;
 // otherwise the external player is started on it.
 bool HandOffPlaylist(NavigationRequest& request);

@@ -3,6 +3,7 @@
 // end, each in a correct page or a reported failure, and nothing may be written but
 // the pages and play lists of the navigations that worked.
 
+#include "FixtureServer.h"
 #include "convert/NavigationWorker.h"
 #include "fetch/ScriptedCoreUi.h"
 #include "platform/base/Utf8.h"
@@ -57,17 +58,11 @@ RawReply Answer(const RawRequest& request, int port) {
         if (auto reply = FaultReply(name))
             return *reply;
     }
-    std::string target = request.target.substr(1);
-    if (std::size_t query = target.find('?'); query != std::string::npos) {
-        for (std::size_t slash = target.find('/', query); slash != std::string::npos; slash = target.find('/', slash))
-            target.replace(slash, 1, "%2F");
-    }
-    std::string body = ReadHostFile(std::filesystem::path(QUILLORA_FIXTURE_SITES) / request.host / target);
-    if (body.empty())
-        return PlainReply(404, "not found");
-    for (std::size_t at = body.find("@FIXTURE@"); at != std::string::npos; at = body.find("@FIXTURE@", at))
-        body.replace(at, 9, "127.0.0.1:" + std::to_string(port));
-    return PlainReply(200, body);
+    std::size_t question = request.target.find('?');
+    std::string query = question == std::string::npos ? "" : request.target.substr(question + 1);
+    auto file = FixtureServer::FindSiteFile(QUILLORA_FIXTURE_SITES, request.host, request.target.substr(0, question),
+                                            query, port);
+    return file ? PlainReply(200, file->body) : PlainReply(404, "not found");
 }
 
 struct Visit {

@@ -178,9 +178,10 @@ bool FixtureServer::HandleSpecial(const std::string& command, const httplib::Req
     return true;
 }
 
-void FixtureServer::ServeFile(const std::string& host, const std::string& path, const std::string& query,
-                              httplib::Response& response) {
-    fs::path siteRoot = (m_sites / host).lexically_normal();
+std::optional<FixtureServer::SiteFile> FixtureServer::FindSiteFile(const fs::path& sites, const std::string& host,
+                                                                   const std::string& path, const std::string& query,
+                                                                   int port) {
+    fs::path siteRoot = (sites / host).lexically_normal();
     std::string relative = path.empty() ? "/" : path;
     std::vector<fs::path> candidates;
     if (!query.empty())
@@ -201,8 +202,16 @@ void FixtureServer::ServeFile(const std::string& host, const std::string& path, 
         std::ostringstream content;
         content << in.rdbuf();
         std::string body = content.str();
-        ReplaceEvery(body, AddressPlaceholder, "127.0.0.1:" + std::to_string(m_port));
-        response.set_content(body, ContentTypeOf(candidate).c_str());
+        ReplaceEvery(body, AddressPlaceholder, "127.0.0.1:" + std::to_string(port));
+        return SiteFile{std::move(body), ContentTypeOf(candidate)};
+    }
+    return std::nullopt;
+}
+
+void FixtureServer::ServeFile(const std::string& host, const std::string& path, const std::string& query,
+                              httplib::Response& response) {
+    if (std::optional<SiteFile> file = FindSiteFile(m_sites, host, path, query, m_port)) {
+        response.set_content(file->body, file->contentType.c_str());
         return;
     }
     response.status = 404;

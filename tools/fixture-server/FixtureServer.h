@@ -18,6 +18,7 @@
 #include <atomic>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -42,6 +43,15 @@ public:
     int Port() const { return m_port; }
     // How many requests arrived as a proxy's (absolute address in the request line).
     int ProxiedRequests() const { return m_proxied; }
+
+    struct SiteFile {
+        std::string body; // "@FIXTURE@" already replaced
+        std::string contentType;
+    };
+    // The file the server at `port` answers for host, path and query; nothing when none
+    // (for servers of tests that mix fixture files with answers of their own).
+    static std::optional<SiteFile> FindSiteFile(const std::filesystem::path& sites, const std::string& host,
+                                                const std::string& path, const std::string& query, int port);
 
 private:
     void Handle(const httplib::Request& request, httplib::Response& response);
