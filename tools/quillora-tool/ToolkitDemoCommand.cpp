@@ -179,6 +179,15 @@ int RunToolkitDemoCommand(const Words& words) {
         });
         AnimateWindow(modal, kind, show);
         SetTransitionFrameObserver(nullptr);
+        // The end as DoModal leaves it: the window shown and painted, or gone and the host
+        // painted (the cross-fade's last frame still lets the old image through).
+        if (show) {
+            modal.Show(true, true);
+            modal.Update();
+        } else {
+            modal.Show(false, false);
+            host.Update();
+        }
         failures += !platform::SaveScreenshot(folder / (stem + "-end.png"));
         modal.Show(false, false);
         host.Invalidate(nullptr, false);
