@@ -52,7 +52,27 @@ void CopyMissingFile(const fs::path& from, const fs::path& to) {
     CreateHostFileWhole(to, bytes, error ? DefaultFilePermissions : permissions & fs::perms::mask);
 }
 
-void Populate(const fs::path& root, const fs::path& image) {
+// The device's own files that the build makes (art, sounds) are replaced by a newer build's,
+// whole, as a system update would; nobody edits them on the device.
+void RefreshFile(const fs::path& from, const fs::path& to) {
+    std::error_code error;
+    auto made = fs::last_write_time(from, error);
+    if (error)
+        return;
+    auto there = fs::last_write_time(to, error);
+    if (error) {
+        CopyMissingFile(from, to);
+        return;
+    }
+    if (there >= made)
+        return;
+    std::ifstream in(from, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.is_open() && !in.bad())
+        ReplaceHostFile(to, bytes);
+}
+
+void Populate(const fs::path& root, const fs::path& image, bool refresh) {
     std::error_code error;
     fs::create_directories(root, error);
     for (fs::recursive_directory_iterator it(image, error), end; !error && it != end; it.increment(error)) {
@@ -60,7 +80,7 @@ void Populate(const fs::path& root, const fs::path& image) {
         if (it->is_directory(error))
             fs::create_directories(target, error);
         else if (it->is_regular_file(error))
-            CopyMissingFile(it->path(), target);
+            refresh ? RefreshFile(it->path(), target) : CopyMissingFile(it->path(), target);
     }
 }
 
@@ -114,9 +134,9 @@ fs::path DeviceRoot() {
     }
     if (!state.ready) {
         if (state.populate) {
-            Populate(state.root, DeviceImage());
+            Populate(state.root, DeviceImage(), false);
             // What the build made (art, sounds) is part of the image too.
-            Populate(state.root, GeneratedDeviceImage());
+            Populate(state.root, GeneratedDeviceImage(), true);
         }
         state.ready = true;
     }

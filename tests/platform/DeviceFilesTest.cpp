@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <set>
 #include <string>
 
@@ -45,6 +47,26 @@ TEST(DeviceRoot, FirstUseCopiesTheImageAndLaterUseKeepsUserFiles) {
     platform::SetDeviceRoot(root.Path());
     platform::DeviceRoot();
     EXPECT_EQ(ReadHostFile(settings), "changed by the user");
+}
+
+// The build's own files (art, sounds) follow a newer build; what is newer on the device stays.
+TEST(DeviceRoot, GeneratedFilesAreReplacedByANewerBuild) {
+    TemporaryRoot generated(TemporaryRoot::Image::None), root;
+    WriteHostFile(root.Host("Windows/ftres.dll"), "old art");
+    WriteHostFile(root.Host("Windows/switch.wav"), "kept");
+    WriteHostFile(generated.Host("Windows/ftres.dll"), "new art");
+    WriteHostFile(generated.Host("Windows/switch.wav"), "built earlier");
+    WriteHostFile(generated.Host("Windows/keyloud.wav"), "click");
+    auto now = std::filesystem::file_time_type::clock::now();
+    std::filesystem::last_write_time(root.Host("Windows/ftres.dll"), now - std::chrono::hours(1));
+    std::filesystem::last_write_time(generated.Host("Windows/switch.wav"), now - std::chrono::hours(1));
+    ::setenv("QUILLORA_GENERATED_IMAGE", generated.Path().c_str(), 1);
+    platform::SetDeviceRoot(root.Path());
+    platform::DeviceRoot();
+    ::unsetenv("QUILLORA_GENERATED_IMAGE");
+    EXPECT_EQ(ReadHostFile(root.Host("Windows/ftres.dll")), "new art");
+    EXPECT_EQ(ReadHostFile(root.Host("Windows/switch.wav")), "kept");
+    EXPECT_EQ(ReadHostFile(root.Host("Windows/keyloud.wav")), "click");
 }
 
 TEST(DevicePaths, CaseIsIgnoredAndTheRootCannotBeLeft) {

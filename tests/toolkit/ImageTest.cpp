@@ -1,8 +1,10 @@
 #include "toolkit/Image.h"
 
+#include "art/ProgramArt.h"
 #include "platform/com/Imaging.h"
 #include "platform/device/Module.h"
 #include "platform/gdi/GdiApi.h"
+#include "platform/gdi/ResourceBitmap.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TemporaryRoot.h"
 #include "toolkit/Theme.h"
@@ -146,6 +148,21 @@ TEST(ImagingFactory, DecodesGifWithItsTransparentColour) {
 
 namespace {
 
+// A pixel of a 1-bit bitmap, read through a copy into a 32-bit one.
+std::uint32_t MaskPixel(HBITMAP mask, int x, int y) {
+    HDC source = CreateCompatibleDC(nullptr), target = CreateCompatibleDC(nullptr);
+    HBITMAP copy = CreateBitmap(1, 1, 1, 32, nullptr);
+    HGDIOBJ oldSource = SelectObject(source, mask), oldTarget = SelectObject(target, copy);
+    BitBlt(target, 0, 0, 1, 1, source, x, y, SRCCOPY);
+    SelectObject(source, oldSource);
+    SelectObject(target, oldTarget);
+    DeleteDC(source);
+    DeleteDC(target);
+    std::uint32_t pixel = PixelOf(copy, 0) & 0x00FFFFFF;
+    DeleteObject(copy);
+    return pixel;
+}
+
 TEST(ShippedArt, EveryToolkitImageIsInTheResourcePackAndTheSoundsAreThere) {
     TemporaryRoot root;
     ReleaseImages();
@@ -156,9 +173,20 @@ TEST(ShippedArt, EveryToolkitImageIsInTheResourcePackAndTheSoundsAreThere) {
         ToolkitImage* image = LoadImage(module, id, ImageWithBitmap);
         ASSERT_NE(image, nullptr) << id;
         EXPECT_TRUE(ImageHasAlpha(image)) << id;
-        EXPECT_GE(ImageSize(image).cx, 16) << id;
+        EXPECT_GE(ImageSize(image).cx * ImageSize(image).cy, 256) << id; // drawn, not a placeholder dot
     }
     EXPECT_EQ(ImageSize(LoadImage(module, FirstWaitFrame, ImageWithBitmap)).cx, 64);
+    // The loupe's mask: a 1-bit bitmap of the loupe's size, set in the middle, clear in a corner.
+    HBITMAP mask = LoadBitmapW(module, MAKEINTRESOURCEW(LoupeMaskBitmap));
+    BITMAP info{};
+    ASSERT_EQ(GetObjectW(mask, sizeof info, &info), static_cast<int>(sizeof info));
+    EXPECT_EQ(info.bmBitsPixel, 1);
+    EXPECT_EQ(info.bmWidth, 179);
+    EXPECT_EQ(info.bmHeight, 179);
+    EXPECT_EQ(MaskPixel(mask, 89, 89), 0x00FFFFFFu);
+    EXPECT_EQ(MaskPixel(mask, 2, 2), 0u);
+    DeleteObject(mask);
+    EXPECT_EQ(LoadBitmapW(module, MAKEINTRESOURCEW(ArrowImage)), nullptr) << "an image is not a bitmap resource";
     for (const char* sound : {"Windows/keyloud.wav", "Windows/switch.wav"})
         EXPECT_EQ(ReadHostFile(root.Host(sound)).substr(0, 4), "RIFF") << sound;
     // The provider logos are GIF files of 140 × 60 that the imaging factory reads.
@@ -182,6 +210,16 @@ TEST(ShippedArt, EveryToolkitImageIsInTheResourcePackAndTheSoundsAreThere) {
     factory->Release();
     ReleaseImages();
     ReleaseThemeResources();
+}
+
+TEST(ShippedArt, TheProgramCarriesItsOwnImages) {
+    ReleaseImages();
+    RegisterProgramArt();
+    HMODULE program = GetModuleHandleW(nullptr);
+    for (UINT id = FirstProgramImage; id <= LastProgramImage; ++id)
+        EXPECT_NE(LoadImage(program, id, ImageWithBitmap), nullptr) << id;
+    EXPECT_EQ(ImageSize(LoadImage(program, 1005, ImageWithBitmap)).cx, 480) << "the banner spans the window";
+    ReleaseImages();
 }
 
 } // namespace

@@ -1,5 +1,11 @@
 // device-assets: the parts of the device image the build makes.
-//   device-assets pack OUT ID=FILE...   a resource pack of the files as RT_RCDATA resources
+//   device-assets pack OUT ENTRY...     a resource pack of the entries
+//   device-assets embed OUT.cpp ENTRY...
+//                                       a C++ source whose RegisterProgramArt() registers the
+//                                       entries as the program's own resources
+// An entry is ID=FILE.png, stored as it is as an RT_RCDATA resource, or bitmap:ID=FILE.png,
+// stored as a 1-bit RT_BITMAP resource set where the picture is at least half opaque. A
+// --language=N before the entries gives them that language (0 otherwise).
 //   device-assets sounds OUTDIR         the key-click and switch sounds, synthesized
 //   device-assets gif OUT IN.png        a PNG laid on white and written as a GIF
 // Exits 0 when everything was written, 1 otherwise, 2 for a command not understood.
@@ -78,25 +84,103 @@ int Sounds(const std::filesystem::path& folder) {
     return written ? 0 : 1;
 }
 
-int Pack(const std::filesystem::path& out, const std::vector<std::string>& entries) {
-    std::list<std::string> contents; // keeps the bytes the entries point to
-    std::vector<platform::ResourceEntry> resources;
-    for (const std::string& entry : entries) {
-        std::size_t equals = entry.find('=');
-        if (equals == std::string::npos)
-            return 2;
-        std::ifstream in(entry.substr(equals + 1), std::ios::binary);
-        if (!in) {
-            std::fprintf(stderr, "cannot read %s\n", entry.substr(equals + 1).c_str());
-            return 1;
-        }
-        contents.emplace_back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        auto id = static_cast<DWORD>(std::strtoul(entry.c_str(), nullptr, 10));
-        resources.push_back({10, id, 0, contents.back()});
+std::string ReadHostFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// A bottom-up 1-bit DIB (header, two palette entries, rows padded to 32 bits) of the
+// picture's opaque part; empty when the PNG cannot be read.
+std::string MaskBitmap(const std::string& path) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return {};
+    image.format = PNG_FORMAT_GA;
+    std::vector<unsigned char> pixels(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr))
+        return {};
+    std::uint32_t width = image.width, height = image.height, stride = (width + 31) / 32 * 4;
+    std::string out;
+    Little(out, 40, 4);
+    Little(out, width, 4);
+    Little(out, height, 4);
+    Little(out, 1, 2); // planes
+    Little(out, 1, 2); // bits per pixel
+    for (int word = 0; word < 6; ++word)
+        Little(out, word == 4 ? 2 : 0, 4); // BI_RGB, sizes, resolutions, two colours used
+    Little(out, 0x000000, 4);
+    Little(out, 0xFFFFFF, 4);
+    for (std::uint32_t row = height; row-- > 0;) {
+        std::string bits(stride, '\0');
+        for (std::uint32_t x = 0; x < width; ++x)
+            if (pixels[2 * (static_cast<std::size_t>(row) * width + x) + 1] >= 128)
+                bits[x / 8] = static_cast<char>(bits[x / 8] | (0x80 >> (x % 8)));
+        out += bits;
     }
+    return out;
+}
+
+struct Contents {
+    std::list<std::string> bytes; // keeps the bytes the resources point to
+    std::vector<platform::ResourceEntry> resources;
+};
+
+// The resources of the entries; false, with a line to stderr, when one cannot be made.
+bool ReadEntries(const std::vector<std::string>& entries, Contents& contents) {
+    DWORD language = 0;
+    for (const std::string& entry : entries) {
+        if (entry.starts_with("--language=")) {
+            language = static_cast<DWORD>(std::strtoul(entry.c_str() + 11, nullptr, 10));
+            continue;
+        }
+        bool bitmap = entry.starts_with("bitmap:");
+        std::string rest = bitmap ? entry.substr(7) : entry;
+        std::size_t equals = rest.find('=');
+        std::string path = equals == std::string::npos ? std::string() : rest.substr(equals + 1);
+        std::string bytes = bitmap ? MaskBitmap(path) : ReadHostFile(path);
+        if (bytes.empty()) {
+            std::fprintf(stderr, "cannot make a resource of %s\n", entry.c_str());
+            return false;
+        }
+        contents.bytes.push_back(std::move(bytes));
+        auto id = static_cast<DWORD>(std::strtoul(rest.c_str(), nullptr, 10));
+        contents.resources.push_back({bitmap ? 2u : 10u, id, language, contents.bytes.back()});
+    }
+    return true;
+}
+
+int Pack(const std::filesystem::path& out, const std::vector<std::string>& entries) {
+    Contents contents;
+    if (!ReadEntries(entries, contents))
+        return 1;
     std::error_code error;
     std::filesystem::create_directories(out.parent_path(), error);
-    return platform::ReplaceHostFile(out, platform::ResourcePackBytes(resources)) ? 0 : 1;
+    return platform::ReplaceHostFile(out, platform::ResourcePackBytes(contents.resources)) ? 0 : 1;
+}
+
+int Embed(const std::filesystem::path& out, const std::vector<std::string>& entries) {
+    Contents contents;
+    if (!ReadEntries(entries, contents))
+        return 1;
+    std::string source = "// Made by device-assets embed from art/program; not to be edited.\n"
+                         "#include \"platform/device/Module.h\"\n\nnamespace {\n";
+    std::string list;
+    for (const platform::ResourceEntry& resource : contents.resources) {
+        std::string name = "resource" + std::to_string(resource.id);
+        source += "const unsigned char " + name + "[] = {";
+        for (std::size_t i = 0; i < resource.bytes.size(); ++i)
+            source += (i % 24 ? "" : "\n    ") + std::to_string(static_cast<unsigned char>(resource.bytes[i])) + ",";
+        source += "\n};\n";
+        list += "        {" + std::to_string(resource.type) + ", " + std::to_string(resource.id) + ", " +
+                std::to_string(resource.language) + ", {reinterpret_cast<const char*>(" + name + "), sizeof " + name +
+                "}},\n";
+    }
+    source += "} // namespace\n\nvoid RegisterProgramArt() {\n    platform::RegisterProgramResources({\n" + list +
+              "    });\n}\n";
+    std::error_code error;
+    std::filesystem::create_directories(out.parent_path(), error);
+    return platform::ReplaceHostFile(out, source) ? 0 : 1;
 }
 
 int AppendToString(GifFileType* file, const GifByteType* bytes, int count) {
@@ -155,6 +239,9 @@ int main(int argc, char** argv) {
         return Gif(words[1], words[2]);
     if (words.size() >= 2 && words[0] == "pack")
         return Pack(words[1], std::vector<std::string>(words.begin() + 2, words.end()));
-    std::fprintf(stderr, "usage: device-assets pack OUT ID=FILE... | sounds OUTDIR | gif OUT IN.png\n");
+    if (words.size() >= 2 && words[0] == "embed")
+        return Embed(words[1], std::vector<std::string>(words.begin() + 2, words.end()));
+    std::fprintf(stderr,
+                 "usage: device-assets pack OUT ENTRY... | embed OUT.cpp ENTRY... | sounds OUTDIR | gif OUT IN.png\n");
     return 2;
 }

@@ -4,10 +4,13 @@
 
 #include "Commands.h"
 
+#include "art/ProgramArt.h"
 #include "platform/com/Imaging.h"
+#include "platform/device/Module.h"
 #include "platform/display/Display.h"
 #include "platform/fs/DeviceRoot.h"
 #include "platform/gdi/GdiApi.h"
+#include "platform/gdi/ResourceBitmap.h"
 #include "platform/gdi/TextApi.h"
 #include "toolkit/FtHostWnd.h"
 #include "toolkit/Image.h"
@@ -15,12 +18,15 @@
 #include "toolkit/ToolkitImages.h"
 #include "toolkit/Transition.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -85,28 +91,97 @@ public:
     std::wstring caption;
 };
 
-// Every toolkit image at 1:1 with its number, on the theme's background (the white
-// wait frames on a dark cell, as they are drawn over a dimmed screen).
-bool SaveImageSheet(const std::filesystem::path& file) {
+// One picture of a sheet: an image of a module, or the loupe's 1-bit mask.
+struct SheetItem {
+    HMODULE module;
+    UINT id;
+    COLORREF cell = RGB(0xFF, 0xFF, 0xFF); // what the image is drawn over where it is used
+    bool mask = false;
+};
+
+SIZE ItemSize(const SheetItem& item) {
+    if (!item.mask)
+        return ImageSize(LoadImage(item.module, item.id, ImageWithBitmap | ImageWithoutDecoder));
+    BITMAP bitmap{};
+    HBITMAP mask = LoadBitmapW(item.module, MAKEINTRESOURCEW(item.id));
+    GetObjectW(mask, sizeof bitmap, &bitmap);
+    DeleteObject(mask);
+    return SIZE{bitmap.bmWidth, bitmap.bmHeight};
+}
+
+// The mask as the loupe uses it: a blue disc where its bits are set, the cell kept elsewhere.
+void DrawMask(HDC screen, const SheetItem& item, int x, int y, SIZE size) {
+    HBITMAP mask = LoadBitmapW(item.module, MAKEINTRESOURCEW(item.id));
+    HDC source = CreateCompatibleDC(screen);
+    HBITMAP colour = CreateCompatibleBitmap(screen, size.cx, size.cy);
+    HGDIOBJ previous = SelectObject(source, colour);
+    Fill(source, RECT{0, 0, size.cx, size.cy}, RGB(0x00, 0x73, 0xD7));
+    MaskBlt(screen, x, y, size.cx, size.cy, source, 0, 0, mask, 0, 0, MAKEROP4(SRCCOPY, 0x00AA0029));
+    SelectObject(source, previous);
+    DeleteObject(colour);
+    DeleteDC(source);
+    DeleteObject(mask);
+}
+
+void DrawItem(HDC screen, const SheetItem& item, int x, int y, SIZE size) {
+    if (item.mask)
+        DrawMask(screen, item, x, y, size);
+    else
+        DrawImage(LoadImage(item.module, item.id, ImageWithBitmap | ImageWithoutDecoder), screen,
+                  RECT{x, y, x + size.cx, y + size.cy}, false, false);
+}
+
+// The items at 1:1 with their numbers, laid out in rows on the theme's background; a page
+// that is full is written as <stem>-<n>.png and the next begins. False when a page could not
+// be written or an item is missing (drawn as an empty cell).
+// `tail`, when given, draws `tailHeight` rows of its own below the items on the last page.
+bool SaveSheets(const std::filesystem::path& folder, const std::string& stem, const wchar_t* title,
+                const std::vector<SheetItem>& items, int tailHeight = 0,
+                const std::function<void(HDC, int)>& tail = nullptr) {
     HDC screen = GetDC(nullptr);
-    Fill(screen, RECT{0, 0, 480, 720}, GetThemeColour(SYSCLR_WINDOW_BG));
-    Caption(screen, 480, L"工具包图片 · toolkit images");
-    HMODULE module = GetResourceModule();
-    int index = 0;
-    for (UINT id : ToolkitImageIds) {
-        RECT cell{(index % 4) * 120, 80 + (index / 4) * 120, (index % 4) * 120 + 120, 80 + (index / 4) * 120 + 120};
-        bool light = id >= FirstWaitFrame && id < FirstWaitFrame + WaitFrameCount;
-        Fill(screen, RECT{cell.left + 8, cell.top + 8, cell.right - 8, cell.bottom - 8},
-             light ? RGB(0x33, 0x3A, 0x44) : RGB(0xFF, 0xFF, 0xFF));
-        ToolkitImage* image = LoadImage(module, id, ImageWithBitmap | ImageWithoutDecoder);
-        SIZE size = ImageSize(image);
-        int x = (cell.left + cell.right - size.cx) / 2, y = cell.top + 16 + (72 - size.cy) / 2;
-        DrawImage(image, screen, RECT{x, y, x + size.cx, y + size.cy}, false, false);
-        Text(screen, std::to_wstring(id).c_str(), RECT{cell.left, cell.bottom - 34, cell.right, cell.bottom - 8}, 18,
-             light ? RGB(0xDD, 0xDD, 0xDD) : GetThemeColour(SYSCLR_LIST_TEXT3), DT_CENTER | DT_SINGLELINE);
-        ++index;
+    bool saved = true;
+    int page = 0, x = 0, y = 72, rowHeight = 0;
+    auto begin = [&] {
+        Fill(screen, RECT{0, 0, 480, 720}, GetThemeColour(SYSCLR_WINDOW_BG));
+        Caption(screen, 480, title);
+        x = 0, y = 72, rowHeight = 0;
+    };
+    auto finish = [&] {
+        saved = platform::SaveScreenshot(folder / (stem + "-" + std::to_string(++page) + ".png")) && saved;
+    };
+    begin();
+    for (const SheetItem& item : items) {
+        SIZE size = ItemSize(item);
+        saved = saved && size.cx > 0;
+        int width = std::clamp<int>(size.cx + 16, 76, 480), height = size.cy + 40;
+        if (x + width > 480)
+            x = 0, y += rowHeight, rowHeight = 0;
+        if (y + height > 720) {
+            finish();
+            begin();
+        }
+        Fill(screen, RECT{x + 4, y + 4, x + width - 4, y + height - 4}, item.cell);
+        DrawItem(screen, item, x + (width - size.cx) / 2, y + 8, size);
+        Text(screen, std::to_wstring(item.id).c_str(), RECT{x, y + height - 30, x + width, y + height - 6}, 16,
+             GetRValue(item.cell) < 0x80 ? RGB(0xDD, 0xDD, 0xDD) : GetThemeColour(SYSCLR_LIST_TEXT3),
+             DT_CENTER | DT_SINGLELINE);
+        x += width;
+        rowHeight = std::max(rowHeight, height);
     }
-    // The provider logos of \Quillora\Data, decoded as the browser and the main window do.
+    if (tail) {
+        if (y + rowHeight + tailHeight > 720) {
+            finish();
+            begin();
+        }
+        tail(screen, y + rowHeight + 8);
+    }
+    finish();
+    ReleaseDC(nullptr, screen);
+    return saved;
+}
+
+// The provider logos of \Quillora\Data, decoded as the browser and the main window do.
+void DrawLogos(HDC screen, int top) {
     IImagingFactory* factory = nullptr;
     CoCreateInstance(CLSID_ImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IImagingFactory,
                      reinterpret_cast<void**>(&factory));
@@ -118,7 +193,7 @@ bool SaveImageSheet(const std::filesystem::path& file) {
         IImage* image = nullptr;
         if (factory && SUCCEEDED(factory->CreateImageFromBuffer(bytes.data(), static_cast<UINT>(bytes.size()),
                                                                 BufferDisposalFlagNone, &image))) {
-            int x = 20 + (column % 3) * 150, y = 580 + (column / 3) * 70;
+            int x = 20 + (column % 3) * 150, y = top + (column / 3) * 70;
             RECT place{x, y, x + 140, y + 60};
             image->Draw(screen, &place, nullptr);
             image->Release();
@@ -127,8 +202,26 @@ bool SaveImageSheet(const std::filesystem::path& file) {
     }
     if (factory)
         factory->Release();
-    ReleaseDC(nullptr, screen);
-    return platform::SaveScreenshot(file);
+}
+
+bool SaveImageSheets(const std::filesystem::path& folder) {
+    std::vector<SheetItem> toolkit;
+    HMODULE module = GetResourceModule();
+    // The wait frames and the progress bar are drawn over the dimmed screen, the selection
+    // overlay over the selected row's gold band.
+    for (UINT id : ToolkitImageIds) {
+        bool dimmed = (id >= FirstWaitFrame && id < FirstWaitFrame + WaitFrameCount) || id == ProgressTrackImage ||
+                      id == ProgressFillImage;
+        COLORREF cell = dimmed ? RGB(0x33, 0x3A, 0x44) : RGB(0xFF, 0xFF, 0xFF);
+        toolkit.push_back({module, id, id == SelectionOverlayImage ? RGB(0xFF, 0xE7, 0x8C) : cell});
+    }
+    toolkit.push_back({module, LoupeMaskBitmap, RGB(0xFF, 0xFF, 0xFF), true});
+    bool saved = SaveSheets(folder, "toolkit-images", L"工具包图片 · toolkit images", toolkit);
+    RegisterProgramArt();
+    std::vector<SheetItem> program;
+    for (UINT id = FirstProgramImage; id <= LastProgramImage; ++id)
+        program.push_back({GetModuleHandleW(nullptr), id});
+    return SaveSheets(folder, "program-images", L"程序图片 · program images", program, 140, DrawLogos) && saved;
 }
 
 } // namespace
@@ -194,7 +287,7 @@ int RunToolkitDemoCommand(const Words& words) {
         host.Update();
         std::printf("transition %d: %d frames, %s\n", kind, frames, show ? "showing" : "hiding");
     }
-    failures += !SaveImageSheet(folder / "images.png");
+    failures += !SaveImageSheets(folder);
     std::printf("written: %s\n", folder.string().c_str());
     return failures ? 1 : 0;
 }
