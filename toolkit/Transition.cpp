@@ -26,15 +26,19 @@ Observer& TheObserver() {
     return observer;
 }
 
-// How long a frame stays on the screen: QUILLORA_TRANSITION_FRAME_MS, else 12 ms, so
-// that a 23-frame slide takes under 300 ms and a person sees it move.
-std::chrono::milliseconds FrameTime() {
+} // namespace
+
+std::chrono::milliseconds TransitionFrameTime() {
     static const std::chrono::milliseconds time = [] {
         const char* configured = std::getenv("QUILLORA_TRANSITION_FRAME_MS");
         return std::chrono::milliseconds(configured ? std::max(0, std::atoi(configured)) : 12);
     }();
     return time;
 }
+
+namespace {
+
+std::chrono::milliseconds FrameTime() { return TransitionFrameTime(); }
 
 // One transition over the window's rectangle of the screen, from `from` to `to`.
 class Transition {

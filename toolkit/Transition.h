@@ -8,6 +8,7 @@
 // Kinds: 1-4 slide vertically (32 px a frame), 5-8 horizontally (24 px), 9-12 push,
 // 13 zooms in, 14 shrinks out, 15 cross-fades; any other kind plays nothing.
 
+#include <chrono>
 #include <functional>
 
 class CFtWnd;
@@ -21,4 +22,7 @@ bool RenderWindow(CFtWnd& window, OffscreenBuffer& buffer);
 
 // Called after every frame is drawn on the screen, with the frame's number from 1; for
 // tests and screenshots. Null: none.
+// How long a frame of an animation stays on the screen: QUILLORA_TRANSITION_FRAME_MS, else
+// 12 ms, so that a 23-frame slide takes under 300 ms and a person sees it move.
+std::chrono::milliseconds TransitionFrameTime();
 void SetTransitionFrameObserver(std::function<void(int kind, int frame)> observer);

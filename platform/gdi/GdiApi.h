@@ -51,3 +51,10 @@ BOOL AlphaBlend(HDC dc, int x, int y, int width, int height, HDC source, int sou
 BOOL MaskBlt(HDC dc, int x, int y, int width, int height, HDC source, int sourceX, int sourceY, HBITMAP mask, int maskX,
              int maskY, DWORD rop);
 BOOL GradientFill(HDC dc, TRIVERTEX* vertices, ULONG vertexCount, void* mesh, ULONG meshCount, ULONG mode);
+
+// Rectangles (left and top inside, right and bottom outside).
+BOOL IntersectRect(RECT* out, const RECT* a, const RECT* b); // FALSE, and an empty out, when they do not meet
+BOOL InflateRect(RECT* rect, int dx, int dy);
+BOOL OffsetRect(RECT* rect, int dx, int dy);
+BOOL PtInRect(const RECT* rect, POINT point);
+BOOL IsRectEmpty(const RECT* rect);

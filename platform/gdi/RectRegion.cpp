@@ -1,5 +1,7 @@
 #include "platform/gdi/RectRegion.h"
 
+#include "platform/gdi/GdiApi.h"
+
 #include <algorithm>
 
 namespace platform {
@@ -74,3 +76,34 @@ void RectRegion::Offset(int dx, int dy) {
 }
 
 } // namespace platform
+
+BOOL IntersectRect(RECT* out, const RECT* a, const RECT* b) {
+    if (!out || !a || !b)
+        return FALSE;
+    *out = platform::IntersectRects(*a, *b);
+    if (platform::IsEmptyRect(*out)) {
+        *out = RECT{};
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL InflateRect(RECT* rect, int dx, int dy) {
+    if (!rect)
+        return FALSE;
+    rect->left -= dx, rect->right += dx, rect->top -= dy, rect->bottom += dy;
+    return TRUE;
+}
+
+BOOL OffsetRect(RECT* rect, int dx, int dy) {
+    if (!rect)
+        return FALSE;
+    rect->left += dx, rect->right += dx, rect->top += dy, rect->bottom += dy;
+    return TRUE;
+}
+
+BOOL PtInRect(const RECT* rect, POINT point) {
+    return rect && point.x >= rect->left && point.x < rect->right && point.y >= rect->top && point.y < rect->bottom;
+}
+
+BOOL IsRectEmpty(const RECT* rect) { return !rect || platform::IsEmptyRect(*rect); }
