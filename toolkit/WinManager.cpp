@@ -5,6 +5,7 @@
 #include "platform/window/WindowApi.h"
 #include "toolkit/Theme.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -18,6 +19,16 @@ UINT DeveloperMessage() {
 }
 
 bool MouseZone() { return GetDebugZones() & ZoneMouse; }
+
+// Whether `control` is in the tree below `root`, found by its address alone: a control
+// that has gone away is never touched.
+bool InTree(const UiWin* root, const UiWin* control) {
+    for (const UiWin* child : root->Children()) {
+        if (child == control || InTree(child, control))
+            return true;
+    }
+    return false;
+}
 
 } // namespace
 
@@ -90,7 +101,7 @@ void WinManager::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_FT_DEFERRED: {
         // Only a control still in this tree: one destroyed after posting is not called.
         auto* control = reinterpret_cast<UiWin*>(wParam);
-        if (Contains(control) && control->GetWinManager() == this)
+        if (InTree(this, control))
             control->OnDeferred(lParam);
         return;
     }
@@ -274,7 +285,8 @@ void WinManager::TimerToTree(UiWin* control, UINT_PTR timerId) {
     // A copy: a timer may add or remove controls.
     std::vector<UiWin*> children = control->m_children;
     for (UiWin* child : children) {
-        if (control->Contains(child))
+        const auto& now = control->m_children;
+        if (std::find(now.begin(), now.end(), child) != now.end())
             TimerToTree(child, timerId);
     }
 }

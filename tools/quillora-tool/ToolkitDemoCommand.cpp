@@ -12,6 +12,7 @@
 #include "platform/gdi/GdiApi.h"
 #include "platform/gdi/ResourceBitmap.h"
 #include "platform/gdi/TextApi.h"
+#include "toolkit/ControlLook.h"
 #include "toolkit/FtHostWnd.h"
 #include "toolkit/Image.h"
 #include "toolkit/Theme.h"
@@ -219,8 +220,11 @@ bool SaveImageSheets(const std::filesystem::path& folder) {
     bool saved = SaveSheets(folder, "toolkit-images", L"工具包图片 · toolkit images", toolkit);
     RegisterProgramArt();
     std::vector<SheetItem> program;
-    for (UINT id = FirstProgramImage; id <= LastProgramImage; ++id)
-        program.push_back({GetModuleHandleW(nullptr), id});
+    // The tool-bar icons are light, for the dark tool bar.
+    for (UINT id = FirstProgramImage; id <= LastProgramImage; ++id) {
+        bool toolBar = id != 1005 && id != 1006 && id != 1007 && id != 1010;
+        program.push_back({GetModuleHandleW(nullptr), id, toolBar ? ToolBarColour : RGB(0xFF, 0xFF, 0xFF)});
+    }
     return SaveSheets(folder, "program-images", L"程序图片 · program images", program, 140, DrawLogos) && saved;
 }
 
