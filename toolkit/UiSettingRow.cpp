@@ -39,6 +39,14 @@ void UiSettingRow::SetPos(int x, int y, int width, int height, UINT flags) {
     m_switch.SetPos(SwitchX, (m_height - SwitchHeight) / 2, SwitchWidth, SwitchHeight);
 }
 
+int UiSettingRow::LabelWidth(HDC dc) const {
+    HGDIOBJ previous = SelectObject(dc, TextFont());
+    SIZE size{};
+    GetTextExtentExPointW(dc, m_text.C_Str(), static_cast<int>(m_text.Length()), 0, nullptr, nullptr, &size);
+    SelectObject(dc, previous);
+    return static_cast<int>(size.cx);
+}
+
 void UiSettingRow::PaintWin(HDC dc, const RECT& rect) {
     FillSolid(dc, rect, m_lookPressed && !m_hasSwitch ? RGB(0xDC, 0xE8, 0xF4) : RGB(0xFF, 0xFF, 0xFF));
     FillSolid(dc, RECT{rect.left + 20, rect.bottom - 1, rect.right, rect.bottom},
@@ -51,7 +59,7 @@ void UiSettingRow::PaintWin(HDC dc, const RECT& rect) {
         DrawImage(arrow, dc, RECT{right - size.cx, y, right, y + size.cy}, false, false);
         right -= size.cx + 8;
     }
-    int labelRight = m_hasSwitch ? rect.left + SwitchX - 10 : rect.left + (rect.right - rect.left) / 2 + 40;
+    int labelRight = m_hasSwitch ? rect.left + SwitchX - 10 : rect.left + 25 + LabelWidth(dc) + 16;
     DrawText(dc, RECT{rect.left + 25, rect.top, labelRight, rect.bottom}, m_textColour);
     if (m_hasSwitch || m_value.IsEmpty())
         return;

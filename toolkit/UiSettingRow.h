@@ -23,6 +23,8 @@ public:
     void SetPos(int x, int y, int width, int height, UINT flags = 0) override;
 
 private:
+    int LabelWidth(HDC dc) const;
+
     ToolkitString m_value;
     bool m_arrow = false;
     bool m_hasSwitch = false;

@@ -3,6 +3,7 @@
 // middle frame and at its end, for a person to look at.
 
 #include "Commands.h"
+#include "ControlsDemo.h"
 
 #include "art/ProgramArt.h"
 #include "platform/com/Imaging.h"
@@ -292,6 +293,7 @@ int RunToolkitDemoCommand(const Words& words) {
         std::printf("transition %d: %d frames, %s\n", kind, frames, show ? "showing" : "hiding");
     }
     failures += !SaveImageSheets(folder);
+    failures += !SaveControlsScreens(folder);
     std::printf("written: %s\n", folder.string().c_str());
     return failures ? 1 : 0;
 }

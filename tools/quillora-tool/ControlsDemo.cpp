@@ -1,0 +1,105 @@
+#include "ControlsDemo.h"
+
+#include "art/ProgramArt.h"
+#include "platform/device/Module.h"
+#include "platform/display/Display.h"
+#include "platform/window/WindowApi.h"
+#include "toolkit/FtHostWnd.h"
+#include "toolkit/Image.h"
+#include "toolkit/Theme.h"
+#include "toolkit/ToolkitImages.h"
+#include "toolkit/UiButton.h"
+#include "toolkit/UiImageButton.h"
+#include "toolkit/UiSettingRow.h"
+#include "toolkit/UiStatic.h"
+#include "toolkit/UiToolBar.h"
+
+namespace {
+
+ToolkitImage* Toolkit(UINT id) { return LoadImage(GetResourceModule(), id, ImageWithBitmap); }
+ToolkitImage* Program(UINT id) { return LoadImage(GetModuleHandleW(nullptr), id, ImageWithBitmap); }
+
+// One of each simple control, laid out like the program's windows lay them out.
+class ControlsWindow : public CFtHostWnd {
+public:
+    const wchar_t* GetFtClassName() const override { return L"DemoControlsWnd"; }
+    BOOL OnInitDialog() override {
+        CFtHostWnd::OnInitDialog();
+        Add(caption, 0, 0, 480, 42);
+        caption.SetText(L"控件 · controls");
+        Add(banner, 0, 42, 480, 130);
+        banner.SetImage(Program(1005));
+        Add(clear, 423, 47, 53, 57);
+        clear.SetImages(Program(1006), Program(1007));
+        clear.SetLeftPadding(0);
+        AddMode(video, L"视频", 80, true);
+        AddMode(album, L"专辑", 250, false);
+        Add(search, 90, 182, 300, 90);
+        search.SetText(L"搜索");
+        search.SetKind(5);
+        Add(twoLines, 0, 282, 480, 80);
+        twoLines.SetText(L"两行按钮");
+        twoLines.SetSecondText(L"第二行文字 · a second, smaller line");
+        Add(arrowRow, 0, 362, 480, 70);
+        arrowRow.SetLabel(L"网络设置");
+        arrowRow.SetValue(L"自动连接-WLAN");
+        arrowRow.SetArrow(true);
+        Add(switchRow, 0, 432, 480, 70);
+        switchRow.SetLabel(L"使用内置播放器");
+        switchRow.AddSwitch(2029, true);
+        Add(hint, 25, 512, 440, 30);
+        hint.SetText(L"双击列表项进入Top排行");
+        hint.SetTextFormat(0x11);
+        Add(bar, 0, 560, 480, 65);
+        bar.SetButtonText(0, L"返回");
+        bar.SetButtonText(1, L"连续播放");
+        bar.SetButtonText(2, L"打开");
+        bar.SetButtonEnabled(2, false);
+        Add(icons, 0, 655, 480, 65);
+        for (UINT id : {1011u, 1012u, 1008u, 1004u})
+            icons.AddButton(Program(id));
+        icons.SetSelected(2);
+        return TRUE;
+    }
+
+private:
+    void Add(UiWin& control, int x, int y, int width, int height) {
+        control.SetPos(x, y, width, height);
+        GetWinManager().AddChild(&control);
+    }
+    void AddMode(UiIconButton& button, const wchar_t* text, int x, bool chosen) {
+        Add(button, x, 42 + 68, 130, 54);
+        button.SetText(text);
+        button.SetTextColour(0x006B5542);
+        button.SetImages(Toolkit(chosen ? MarkChosenImage : MarkNotChosenImage), nullptr);
+    }
+
+    UiCaption caption;
+    UiPicture banner;
+    UiIconButton clear, video, album;
+    UiButton search;
+    UiButtonEx twoLines;
+    UiSettingRow arrowRow, switchRow;
+    UiStatic hint;
+    UiToolBar bar;
+    UiImageButton icons;
+};
+
+bool Shoot(CFtHostWnd& window, const std::filesystem::path& file) {
+    window.Show(true, true);
+    window.Invalidate(nullptr, false);
+    window.Update();
+    return platform::SaveScreenshot(file);
+}
+
+} // namespace
+
+bool SaveControlsScreens(const std::filesystem::path& folder) {
+    RegisterProgramArt();
+    ControlsWindow controls;
+    if (!controls.Create(0, 0, 480, 720, nullptr, nullptr, WS_POPUP, 0))
+        return false;
+    bool saved = Shoot(controls, folder / "controls.png");
+    controls.Destroy();
+    return saved;
+}
