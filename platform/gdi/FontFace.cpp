@@ -175,17 +175,17 @@ CoverageMask RenderLine(FontFace& font, std::wstring_view text, bool underline) 
     int pen = 0;
     for (wchar_t c : text) {
         const Glyph& glyph = font.GlyphFor(static_cast<char32_t>(c));
+        // The columns of the glyph that fall inside the line, the same for every row.
+        int first = std::max(0, -(pen + glyph.left)), last = std::min(glyph.mask.width, line.width - pen - glyph.left);
         for (int row = 0; row < glyph.mask.height; ++row) {
             int y = font.ascent - glyph.top + row;
             if (y < 0 || y >= line.height)
                 continue;
-            for (int column = 0; column < glyph.mask.width; ++column) {
-                int x = pen + glyph.left + column;
-                if (x < 0 || x >= line.width)
-                    continue;
-                std::uint8_t& cell = line.coverage[static_cast<std::size_t>(y) * line.width + x];
-                cell = std::max(cell, glyph.mask.coverage[static_cast<std::size_t>(row) * glyph.mask.width + column]);
-            }
+            std::uint8_t* cells = line.coverage.data() + static_cast<std::size_t>(y) * line.width;
+            const std::uint8_t* source = glyph.mask.coverage.data() + static_cast<std::size_t>(row) * glyph.mask.width;
+            int start = pen + glyph.left;
+            for (int column = first; column < last; ++column)
+                cells[start + column] = std::max(cells[start + column], source[column]);
         }
         pen += glyph.advance;
     }

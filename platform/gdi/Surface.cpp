@@ -28,17 +28,25 @@ Pixel Pack(unsigned alpha, unsigned red, unsigned green, unsigned blue) {
     return (alpha << 24) | (red << 16) | (green << 8) | blue;
 }
 
+// x / 255 for x up to 255 × 255, without a division.
+inline unsigned Divide255(unsigned x) { return (x + 1 + (x >> 8)) >> 8; }
+
 // Source over destination with the source scaled by `alpha` (0..255); `premultiplied`
 // when the source's colour channels are already multiplied by its own alpha.
 Pixel Over(Pixel destination, Pixel source, unsigned alpha, bool perPixel) {
-    unsigned sourceAlpha = perPixel ? Channel(source, 24) * alpha / 255 : alpha;
+    unsigned sourceAlpha = perPixel ? Divide255(Channel(source, 24) * alpha) : alpha;
+    // Most pixels of an image are wholly clear or wholly opaque.
+    if (alpha == 255 && sourceAlpha == 255)
+        return source | 0xFF000000;
+    if (sourceAlpha == 0 && (alpha == 0 || (source & 0x00FFFFFF) == 0))
+        return destination;
     unsigned keep = 255 - sourceAlpha;
     auto mix = [&](int shift) {
         // A premultiplied source already carries its own alpha: only the constant applies.
-        unsigned contribution = Channel(source, shift) * alpha / 255;
-        return std::min(255u, contribution + Channel(destination, shift) * keep / 255);
+        unsigned contribution = Divide255(Channel(source, shift) * alpha);
+        return std::min(255u, contribution + Divide255(Channel(destination, shift) * keep));
     };
-    return Pack(std::min(255u, sourceAlpha + Channel(destination, 24) * keep / 255), mix(16), mix(8), mix(0));
+    return Pack(std::min(255u, sourceAlpha + Divide255(Channel(destination, 24) * keep)), mix(16), mix(8), mix(0));
 }
 
 // Holds the locks of the surfaces an operation touches, each once.
@@ -126,6 +134,14 @@ void ForEachScaled(Surface& target, const RECT& to, const Surface& source, const
                 continue;
             Pixel* row = target.Row(y);
             const Pixel* sourceRow = source.Row(sy);
+            if (toWidth == fromWidth) {
+                // Unscaled rows (every image drawn at its size): no mapping per pixel.
+                int first = std::max(area.left, to.left - from.left),
+                    last = std::min(area.right, to.left - from.left + source.Width());
+                for (int x = first; x < last; ++x)
+                    combine(row[x], sourceRow[x - to.left + from.left]);
+                continue;
+            }
             for (int x = area.left; x < area.right; ++x) {
                 int sx = SourceCoordinate(x, to.left, toWidth, from.left, fromWidth);
                 if (sx >= 0 && sx < source.Width())
@@ -194,8 +210,12 @@ void BlendCoverage(Surface& target, POINT origin, const CoverageMask& mask, Pixe
                 if (a == 0)
                     continue;
                 Pixel under = row[x];
+                if (a == 255) {
+                    row[x] = (under & 0xFF000000) | (color & 0x00FFFFFF);
+                    continue;
+                }
                 auto mix = [&](int shift) {
-                    return (Channel(color, shift) * a + Channel(under, shift) * (255 - a)) / 255;
+                    return Divide255(Channel(color, shift) * a + Channel(under, shift) * (255 - a));
                 };
                 row[x] = Pack(Channel(under, 24), mix(16), mix(8), mix(0));
             }

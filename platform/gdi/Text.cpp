@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cwchar>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -33,10 +34,10 @@ std::shared_ptr<FontFace> FontOf(DeviceContextObject& dc) {
 }
 
 // Turns the mask by quarter turns counter-clockwise, as the screen shows it.
-CoverageMask Rotate(const CoverageMask& mask, int quarterTurns) {
+CoverageMask Rotate(CoverageMask mask, int quarterTurns) {
     quarterTurns = ((quarterTurns % 4) + 4) % 4;
     if (quarterTurns == 0)
-        return mask;
+        return mask; // moved, not copied
     CoverageMask turned;
     bool sideways = quarterTurns % 2 == 1;
     turned.width = sideways ? mask.height : mask.width;
@@ -62,12 +63,13 @@ RECT DrawLine(DeviceContextObject& dc, int x, int y, std::wstring_view text, con
     std::shared_ptr<FontFace> font = FontOf(dc);
     CoverageMask line = RenderLine(*font, text, font->logical.lfUnderline != 0);
     int turns = font->logical.lfEscapement / 900;
-    CoverageMask turned = Rotate(line, turns);
+    int lineWidth = line.width, lineHeight = line.height;
+    CoverageMask turned = Rotate(std::move(line), turns);
     POINT topLeft{x, y};
     switch (((turns % 4) + 4) % 4) {
-    case 1: topLeft = {x, y - line.width}; break;
-    case 2: topLeft = {x - line.width, y - line.height}; break;
-    case 3: topLeft = {x - line.height, y}; break;
+    case 1: topLeft = {x, y - lineWidth}; break;
+    case 2: topLeft = {x - lineWidth, y - lineHeight}; break;
+    case 3: topLeft = {x - lineHeight, y}; break;
     default: break;
     }
     RECT box{topLeft.x, topLeft.y, topLeft.x + turned.width, topLeft.y + turned.height};
