@@ -6,13 +6,17 @@
 #include "platform/window/WindowApi.h"
 #include "toolkit/FtHostWnd.h"
 #include "toolkit/Image.h"
+#include "toolkit/OnScreenKeyboard.h"
 #include "toolkit/Theme.h"
 #include "toolkit/ToolkitImages.h"
 #include "toolkit/UiButton.h"
+#include "toolkit/UiEdit.h"
 #include "toolkit/UiImageButton.h"
 #include "toolkit/UiSettingRow.h"
 #include "toolkit/UiStatic.h"
 #include "toolkit/UiToolBar.h"
+
+#include <optional>
 
 namespace {
 
@@ -85,6 +89,37 @@ private:
     UiImageButton icons;
 };
 
+// A search line with a keyboard of the given kind open under it.
+class KeyboardWindow : public CFtHostWnd {
+public:
+    explicit KeyboardWindow(int kind) : m_kind(kind) {}
+    const wchar_t* GetFtClassName() const override { return L"DemoKeyboardWnd"; }
+    BOOL OnInitDialog() override {
+        CFtHostWnd::OnInitDialog();
+        caption.SetText(m_kind == 9 ? L"小键盘 · compact keyboard" : L"全键盘 · full keyboard");
+        caption.SetPos(0, 0, 480, 42);
+        GetWinManager().AddChild(&caption);
+        box.SetPos(10, 60, 460, 60);
+        box.SetText(L"Quillora 视频 search");
+        box.SetKeyboard(m_kind, -1);
+        GetWinManager().AddChild(&box);
+        return TRUE;
+    }
+    UiCaption caption;
+    UiEdit box;
+
+private:
+    int m_kind;
+};
+
+// A finger on the middle of a key of the keyboard.
+void Tap(OnScreenKeyboard& keyboard, const std::optional<RECT>& key, UINT message) {
+    if (!key)
+        return;
+    POINT middle = keyboard.Pad().ClientToWindow((key->left + key->right) / 2, (key->top + key->bottom) / 2);
+    SendMessageW(keyboard.GetHwnd(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(middle.x, middle.y));
+}
+
 bool Shoot(CFtHostWnd& window, const std::filesystem::path& file) {
     window.Show(true, true);
     window.Invalidate(nullptr, false);
@@ -101,5 +136,26 @@ bool SaveControlsScreens(const std::filesystem::path& folder) {
         return false;
     bool saved = Shoot(controls, folder / "controls.png");
     controls.Destroy();
+    for (int kind : {9, 10}) {
+        KeyboardWindow window(kind);
+        if (!window.Create(0, 0, 480, 720, nullptr, nullptr, WS_POPUP, 0))
+            return false;
+        window.Show(true, true);
+        window.box.SetFocus(true); // the keyboard comes up with the focus
+        saved = Shoot(window, folder / (kind == 9 ? "keyboard-compact.png" : "keyboard-full.png")) && saved;
+        if (OnScreenKeyboard* keyboard = window.box.GetKeyboard()) {
+            // The second page, with a key held down.
+            Tap(*keyboard, keyboard->Pad().FindKey(KeyAction::Symbols), WM_LBUTTONDOWN);
+            Tap(*keyboard, keyboard->Pad().FindKey(KeyAction::Symbols), WM_LBUTTONUP);
+            std::optional<RECT> key = keyboard->Pad().FindKey(KeyAction::Type, L'@');
+            Tap(*keyboard, key, WM_LBUTTONDOWN);
+            keyboard->Update();
+            saved = platform::SaveScreenshot(
+                        folder / (kind == 9 ? "keyboard-compact-symbols.png" : "keyboard-full-symbols.png")) &&
+                    saved;
+            Tap(*keyboard, key, WM_LBUTTONUP);
+        }
+        window.Destroy();
+    }
     return saved;
 }
