@@ -260,6 +260,8 @@ int DrawTextW(HDC dc, LPCWSTR text, int length, RECT* rect, UINT format) {
         top = rect->bottom - lineHeight;
     RectRegion clip = context->Clip();
     clip.Intersect(context->ToTarget(*rect));
+    if (clip.IsEmpty())
+        return height; // nothing of it would show: no line is rendered
     for (const std::wstring& line : lines) {
         int lineWidth = TextWidth(*font, line);
         int left = rect->left;

@@ -1,22 +1,27 @@
 #include "ControlsDemo.h"
 
 #include "art/ProgramArt.h"
+#include "platform/base/Time.h"
 #include "platform/device/Module.h"
 #include "platform/display/Display.h"
 #include "platform/window/WindowApi.h"
 #include "toolkit/FtHostWnd.h"
 #include "toolkit/Image.h"
+#include "toolkit/LetterStrip.h"
 #include "toolkit/OnScreenKeyboard.h"
 #include "toolkit/Theme.h"
 #include "toolkit/ToolkitImages.h"
 #include "toolkit/UiButton.h"
 #include "toolkit/UiEdit.h"
 #include "toolkit/UiImageButton.h"
+#include "toolkit/UiList.h"
 #include "toolkit/UiSettingRow.h"
 #include "toolkit/UiStatic.h"
 #include "toolkit/UiToolBar.h"
 
+#include <initializer_list>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -112,6 +117,64 @@ private:
     int m_kind;
 };
 
+bool Shoot(CFtHostWnd& window, const std::filesystem::path& file);
+
+// A list of 200 rows under a caption, a letter strip over its right edge, a tool bar.
+class ListWindow : public CFtHostWnd {
+public:
+    const wchar_t* GetFtClassName() const override { return L"DemoListWnd"; }
+    BOOL OnInitDialog() override {
+        CFtHostWnd::OnInitDialog();
+        caption.SetText(L"列表 · a list of 200 rows");
+        caption.SetPos(0, 0, 480, 42);
+        list.SetPos(0, 42, 480, 613);
+        for (int row = 1; row <= 200; ++row)
+            list.AddItem((L"列表项 " + std::to_wstring(row) + L" · row " + std::to_wstring(row)).c_str());
+        list.SetSelectedIndex(2);
+        strip.SetPos(430, 42, 50, 613);
+        bar.SetPos(0, 655, 480, 65);
+        bar.SetButtonText(0, L"返回");
+        bar.SetButtonText(2, L"打开");
+        for (UiWin* control : std::initializer_list<UiWin*>{&caption, &list, &strip, &bar})
+            GetWinManager().AddChild(control);
+        return TRUE;
+    }
+    UiCaption caption;
+    UiList list;
+    LetterStrip strip;
+    UiToolBar bar;
+};
+
+// Runs the thread's messages (the list's timer among them) for `milliseconds`.
+void RunMessages(DWORD milliseconds) {
+    DWORD end = GetTickCount() + milliseconds;
+    while (static_cast<LONG>(end - GetTickCount()) > 0) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+        Sleep(1);
+    }
+}
+
+// The list at rest with a row chosen, then in the middle of a flick upwards.
+bool SaveListScreens(const std::filesystem::path& folder) {
+    ListWindow window;
+    if (!window.Create(0, 0, 480, 720, nullptr, nullptr, WS_POPUP, 0))
+        return false;
+    bool saved = Shoot(window, folder / "list.png");
+    HWND hwnd = window.GetHwnd();
+    SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 600));
+    for (int y = 570; y >= 300; y -= 30) {
+        SendMessageW(hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(200, y));
+        Sleep(10);
+    }
+    SendMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(200, 300));
+    RunMessages(60); // a few ticks into the glide
+    saved = platform::SaveScreenshot(folder / "list-fling.png") && saved;
+    window.Destroy();
+    return saved;
+}
+
 // A finger on the middle of a key of the keyboard.
 void Tap(OnScreenKeyboard& keyboard, const std::optional<RECT>& key, UINT message) {
     if (!key)
@@ -157,5 +220,5 @@ bool SaveControlsScreens(const std::filesystem::path& folder) {
         }
         window.Destroy();
     }
-    return saved;
+    return SaveListScreens(folder) && saved;
 }

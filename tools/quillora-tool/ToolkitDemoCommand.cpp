@@ -210,12 +210,12 @@ bool SaveImageSheets(const std::filesystem::path& folder) {
     std::vector<SheetItem> toolkit;
     HMODULE module = GetResourceModule();
     // The wait frames and the progress bar are drawn over the dimmed screen, the selection
-    // overlay over the selected row's gold band.
+    // overlay over the selected row's band.
     for (UINT id : ToolkitImageIds) {
         bool dimmed = (id >= FirstWaitFrame && id < FirstWaitFrame + WaitFrameCount) || id == ProgressTrackImage ||
                       id == ProgressFillImage;
         COLORREF cell = dimmed ? RGB(0x33, 0x3A, 0x44) : RGB(0xFF, 0xFF, 0xFF);
-        toolkit.push_back({module, id, id == SelectionOverlayImage ? RGB(0xFF, 0xE7, 0x8C) : cell});
+        toolkit.push_back({module, id, id == SelectionOverlayImage ? RGB(0x7A, 0xCE, 0xFA) : cell});
     }
     toolkit.push_back({module, LoupeMaskBitmap, RGB(0xFF, 0xFF, 0xFF), true});
     bool saved = SaveSheets(folder, "toolkit-images", L"工具包图片 · toolkit images", toolkit);
