@@ -24,5 +24,6 @@ constexpr UINT WM_FT_SCROLL_STOPPED = 0xFFF10043;
 constexpr UINT WM_FT_EDIT_REPORT = 0xFFF10045;
 constexpr UINT FtControlTimer = 0x10010000; // + the control's id
 constexpr UINT FtHoldTimer = 0x10020000;
+constexpr UINT FtCaretTimer = 0x10030000; // + the text box's id
 // Mouse events of WM_FT_MOUSE.
 enum FtMouseEvent { FtMouseDown = 1, FtMouseUp, FtMouseDoubleClick, FtMouseMove, FtMouseHoldStarted, FtMouseHeld };

@@ -107,6 +107,9 @@ void UiButton::OnMouseMove(UINT flags, int x, int y) {
 void UiButton::OnLButtonUp(UINT flags, int x, int y) {
     RECT inside = GetRect();
     bool clicked = PtInRect(&inside, POINT{x, y}) && !m_cancelled;
+    // A toggle whose look a drag took away changes nothing and reports nothing.
+    if (m_toggle && !m_lookPressed)
+        clicked = false;
     UINT code = m_doubleClicked ? 5 : 0;
     bool changed = m_toggle && m_lookPressed && clicked;
     SetLook(false);

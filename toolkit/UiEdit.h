@@ -84,7 +84,8 @@ public:
     void SetCaret(int index);
 
 private:
-    UINT_PTR BlinkTimer() const { return FtControlTimer + m_id; }
+    // Not the control timer FtControlTimer + id: a list of the same id would share it.
+    UINT_PTR BlinkTimer() const { return FtCaretTimer + m_id; }
     int Length() const { return static_cast<int>(m_text.Length()); }
     // Stores a caret index, the end as −1.
     void StoreCaret(int index);

@@ -178,6 +178,9 @@ RECT UiScroller::ScrollingRect() const {
 int UiScroller::EndTop() const { return m_headerOffset + std::min(0, ViewHeight() - GetContentHeight()); }
 
 void UiScroller::KeepTopInRange() {
+    // A glide computed for the old content would carry the top past the new end.
+    if (m_scrolling)
+        StopScroll();
     int top = std::clamp(m_topPos, EndTop(), StartTop());
     if (top != m_topPos) {
         MoveContent(top - m_topPos);

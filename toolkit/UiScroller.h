@@ -26,6 +26,8 @@ public:
     LRESULT OnTimer(UINT_PTR timerId) override;
 
     int GetTopPos() const override { return m_topPos; }
+    int GetViewHeight() const override { return ViewHeight(); }
+    int GetScrollOffset() const override { return m_topPos - m_headerOffset; }
     void SetTopPos(int position) override;
     void ScrollTo(int, int value, bool animated) override { ScrollTo(value, animated); }
     // To `target` clamped to the content; animated, in steps of a third of the way left.

@@ -16,11 +16,13 @@
 UiWin::UiWin() : m_textColour(GetThemeColour(SYSCLR_WINDOW_TEXT)) {}
 
 UiWin::~UiWin() {
+    // Forgotten with the whole subtree while the tree still leads to the WinManager: a
+    // child outliving this control cannot be reached from it any more.
+    if (WinManager* manager = GetWinManager())
+        manager->Forget(this);
     for (UiWin* child : m_children)
         child->m_parent = nullptr;
     m_children.clear();
-    if (WinManager* manager = GetWinManager())
-        manager->Forget(this);
     SetParent(nullptr);
 }
 
@@ -122,8 +124,7 @@ void UiWin::SetVisible(bool visible) {
             manager->SetFocusControl(nullptr);
             manager->RememberFocus(focus);
         }
-        if (UiWin* capture = manager->GetCapture(); capture && Contains(capture))
-            manager->ReleaseCapture();
+        manager->LetGoInside(this);
     }
     m_visible = visible;
     if (manager && visible) {
@@ -162,7 +163,8 @@ RECT ScrollThumb(const RECT& rect, int view, int content, int top) {
 void UiWin::DrawVScrollBar(HDC dc, const RECT& rect, const RECT&) { DrawScrollBarStep(dc, rect, FirstScrollBarFade); }
 
 void UiWin::DrawScrollBarStep(HDC dc, const RECT& rect, int step) {
-    RECT thumb = ScrollThumb(rect, m_height, GetContentHeight(), GetTopPos());
+    RECT view{rect.left, rect.bottom - GetViewHeight(), rect.right, rect.bottom};
+    RECT thumb = ScrollThumb(view, GetViewHeight(), GetContentHeight(), GetScrollOffset());
     if (thumb.bottom > thumb.top)
         DrawImage(LoadImage(GetResourceModule(), static_cast<UINT>(step), ImageWithBitmap), dc, thumb, true, false);
 }
@@ -186,6 +188,10 @@ void UiWin::AnimateScrollBar() {
 }
 
 void UiWin::SetParent(UiWin* parent) {
+    if (parent == m_parent)
+        return;
+    if (WinManager* old = GetWinManager(); old && (!parent || parent->GetWinManager() != old))
+        old->Forget(this);
     if (m_parent) {
         auto& siblings = m_parent->m_children;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
@@ -246,6 +252,14 @@ void UiWin::PostCommand(UINT code, LPARAM argument) {
         PostMessageW(host, WM_FT_COMMAND, m_id | (static_cast<WPARAM>(code & 0xFFFF) << 16), argument);
 }
 
+bool UiWin::IsShownInTree() const {
+    for (const UiWin* control = this; control; control = control->m_parent) {
+        if (!control->m_visible)
+            return false;
+    }
+    return true;
+}
+
 bool UiWin::Contains(const UiWin* control) const {
     for (; control; control = control->m_parent) {
         if (control == this)
@@ -267,5 +281,5 @@ void UiWin::DrawText(HDC dc, RECT rect, COLORREF colour) const {
 bool UiWin::MayScroll() const {
     if (m_scrollMode == 0)
         return true;
-    return GetTopPos() < 0 || GetContentHeight() + GetTopPos() > m_height;
+    return GetScrollOffset() < 0 || GetContentHeight() + GetScrollOffset() > GetViewHeight();
 }

@@ -61,6 +61,10 @@ public:
     virtual void DrawScrollBarStep(HDC dc, const RECT& rect, int step);
     virtual int GetContentHeight() const { return m_height; }
     virtual int GetTopPos() const { return 0; }
+    // The scrolling part of the control and the content's offset in it (a list's header
+    // does not scroll).
+    virtual int GetViewHeight() const { return m_height; }
+    virtual int GetScrollOffset() const { return GetTopPos(); }
     virtual int GetWidth() const { return m_width; }
     virtual int GetHeight() const { return m_height; }
     virtual void ScrollTo(int, int, bool) {}
@@ -121,6 +125,8 @@ public:
     bool IsCancelled() const { return m_cancelled; }
     bool IsLongPressed() const { return m_longPressed; }
     bool HasFocus();
+    // Visible, and every control above it too.
+    bool IsShownInTree() const;
     bool Contains(const UiWin* control) const;
 
 protected:
@@ -129,7 +135,7 @@ protected:
     // Draws the control's text into `rect` with its colour, font and format.
     void DrawText(HDC dc, RECT rect, COLORREF colour) const;
     // Whether the content may follow the finger (scroll mode and content length).
-    bool MayScroll() const;
+    virtual bool MayScroll() const;
 
     UINT m_id = 0;
     int m_x = 0, m_y = 0, m_width = 0, m_height = 0;

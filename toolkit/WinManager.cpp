@@ -211,7 +211,7 @@ void WinManager::OnWMMouseMove(UINT flags, int x, int y) {
         if (target->m_notifyMouse)
             NotifyMouse(target, FtMouseMove, local);
     }
-    if (firstMove && target->m_slideDetection && target->m_slideTracking && !target->m_slid)
+    if (firstMove && target->m_pressed && target->m_slideDetection && target->m_slideTracking && !target->m_slid)
         DecideSlide(target, local);
     UiWin* container = target->m_parent ? target->m_parent->GetScrollContainer() : nullptr;
     if (target->m_pressed && target->m_passDragToScroller && container && !target->m_slideTracking) {
@@ -249,6 +249,9 @@ void WinManager::OnWMLButtonUp(UINT flags, int x, int y) {
         return;
     POINT local = target->WindowToClient(x, y);
     target->OnLButtonUp(flags, local.x, local.y);
+    // A click may have removed the control (a list's row opening a window, say).
+    if (!InTree(this, target))
+        return;
     if (UiWin* second = m_secondUp) {
         m_secondUp = nullptr;
         POINT there = second->WindowToClient(x, y);
@@ -328,14 +331,29 @@ void WinManager::OnActivate(bool active) {
             SetFocusControl(nullptr);
             m_rememberedFocus = focus;
         }
-    } else if (m_rememberedFocus) {
+    } else if (m_rememberedFocus && m_rememberedFocus->IsShownInTree()) {
+        // A control hidden meanwhile keeps waiting: showing it brings the focus back.
         UiWin* remembered = m_rememberedFocus;
         m_rememberedFocus = nullptr;
         SetFocusControl(remembered);
     }
 }
 
+void WinManager::LetGoInside(UiWin* control) {
+    if (m_capture && control->Contains(m_capture)) {
+        m_capture->m_pressed = false;
+        ReleaseCapture();
+    }
+    if (m_hold && control->Contains(m_hold)) {
+        m_hold = nullptr;
+        if (m_host && IsWindow(m_host))
+            KillTimer(m_host, FtHoldTimer);
+    }
+}
+
 void WinManager::Forget(UiWin* control) {
+    for (UiWin* child : control->m_children)
+        Forget(child);
     if (m_capture == control)
         ReleaseCapture();
     if (m_focus == control)

@@ -48,8 +48,11 @@ public:
     void ForgetRememberedFocus() { m_rememberedFocus = nullptr; }
     // A control that also receives the next button-up (once).
     void SetSecondButtonUp(UiWin* control) { m_secondUp = control; }
-    // A control going away: every reference to it is dropped.
+    // A control going away: every reference to it and to the controls below it is dropped.
     void Forget(UiWin* control);
+    // A control being hidden: the finger lets go of it and of the controls below it (no
+    // pressed look stays, no hold fires).
+    void LetGoInside(UiWin* control);
     // Reports a mouse event of `control` at `point` (control co-ordinates) to the window.
     void NotifyMouse(UiWin* control, int event, POINT point);
     POINT LastPosition() const { return m_last; }

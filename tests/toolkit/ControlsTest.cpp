@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 namespace {
@@ -307,6 +308,47 @@ TEST_F(ControlsTest, ADeferredCallReachesOnlyAControlThatStillExists) {
     }
     Pump();
     EXPECT_EQ(kept.deferred, std::vector<LPARAM>{11});
+}
+
+TEST_F(ControlsTest, ASwitchWhosePressADragTookAwayChangesNothing) {
+    Scroller settings;
+    UiButton toggle;
+    settings.SetPos(0, 42, 480, 600);
+    toggle.SetID(2029);
+    toggle.SetKind(UiButton::SwitchKind);
+    toggle.SetToggle(true);
+    toggle.SetPos(350, 140, 110, 70);
+    settings.AddChild(&toggle);
+    Manager().AddChild(&settings);
+    Send(WM_LBUTTONDOWN, 400, 210);
+    Send(WM_MOUSEMOVE, 400, 211);
+    Send(WM_LBUTTONUP, 400, 211);
+    Pump();
+    EXPECT_FALSE(toggle.IsChecked());
+    EXPECT_TRUE(host.Of(WM_FT_COMMAND).empty()) << "the window would flip a setting the switch does not show";
+}
+
+TEST_F(ControlsTest, AControlGoneOrHiddenIsNotGivenTheFocusOrKeys) {
+    auto panel = std::make_unique<Probe>();
+    Probe box;
+    box.SetCanTakeFocus(true);
+    box.SetPos(0, 0, 200, 60);
+    panel->SetPos(0, 100, 480, 200);
+    panel->AddChild(&box);
+    Manager().AddChild(panel.get());
+    box.SetFocus(true);
+    // Hidden, then the window loses and regains the activation: the box stays without it.
+    panel->SetVisible(false);
+    SendMessageW(host.GetHwnd(), WM_FT_ACTIVATE, 0, 0);
+    SendMessageW(host.GetHwnd(), WM_FT_ACTIVATE, 1, 0);
+    EXPECT_EQ(Manager().GetFocusControl(), nullptr);
+    panel->SetVisible(true);
+    EXPECT_EQ(Manager().GetFocusControl(), &box);
+    // The panel goes first, the box after it: nothing may point at the box meanwhile.
+    panel.reset();
+    EXPECT_EQ(Manager().GetFocusControl(), nullptr);
+    EXPECT_EQ(Manager().GetRememberedFocus(), nullptr);
+    SendMessageW(host.GetHwnd(), WM_CHAR, L'a', 0);
 }
 
 } // namespace

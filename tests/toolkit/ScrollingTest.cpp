@@ -383,4 +383,15 @@ TEST_F(ListWindow, ADragFromADisabledControlOverARowScrollsTheList) {
     EXPECT_TRUE(list.clicked.empty());
 }
 
+TEST_F(ListWindow, EmptyingAGlidingListLeavesItAtItsStart) {
+    list.StartFling(-300);
+    ASSERT_TRUE(list.IsScrolling());
+    for (int tick = 0; tick < 3; ++tick)
+        list.OnTimer(FtControlTimer + list.GetID());
+    list.RemoveAll();
+    Drain();
+    EXPECT_FALSE(list.IsScrolling());
+    EXPECT_EQ(list.GetTopPos(), 0);
+}
+
 } // namespace
