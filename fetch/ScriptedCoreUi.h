@@ -38,7 +38,7 @@ public:
     void PostShowPlaylist() override;
     void Navigate(const std::wstring& address) override;
     int MessageBox(HWND parent, const std::wstring& text, const std::wstring& caption, UINT type,
-                   int homeKeyAnswer = ResultNo) override;
+                   int homeKeyAnswer = HomeKeyStays) override;
     int NoticeBox(HWND parent, const std::wstring& text, DWORD milliseconds) override;
     void ShowWaitDialog(HWND owner, const RECT* area, int value) override;
     void CloseWaitDialog() override;

@@ -26,6 +26,10 @@ constexpr int ResultIgnore = 3;
 
 constexpr DWORD NoticeMilliseconds = 2000;
 
+// What a message box does on the home key, as a window's home-key action: it stays up
+// and tells the shell so. (0 or 1 would quit the program, 3 also let the back buffer go.)
+constexpr int HomeKeyStays = 2;
+
 // Filled by the caller, read by the progress dialog on its own thread.
 struct ProgressDescriptor {
     bool showTitleLine = true;
@@ -54,7 +58,7 @@ public:
     virtual ~FeedbackCalls() = default;
 
     virtual int MessageBox(HWND parent, const std::wstring& text, const std::wstring& caption, UINT type,
-                           int homeKeyAnswer = ResultNo) = 0;
+                           int homeKeyAnswer = HomeKeyStays) = 0;
     virtual int NoticeBox(HWND parent, const std::wstring& text, DWORD milliseconds) = 0;
     virtual void ShowWaitDialog(HWND owner, const RECT* area, int value) = 0;
     virtual void CloseWaitDialog() = 0;

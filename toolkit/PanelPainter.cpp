@@ -2,6 +2,7 @@
 
 #include "platform/display/PaintApi.h"
 #include "platform/gdi/GdiApi.h"
+#include "platform/gdi/TextApi.h"
 #include "platform/window/WindowApi.h"
 
 #include <algorithm>
@@ -63,8 +64,8 @@ void DrawPanel(HDC dc, const RECT& rect, PanelStyle style) {
         for (int x = 0; x < width; ++x) {
             double inside = Inside(x, y, width, height, radius, topOnly);
             // The rim: the outermost 1.5 pixels of the box, lighter than the face.
-            double inner = Inside(x - 2, y - 2, width - 4, topOnly ? height : height - 4, std::max(radius - 2, 1),
-                                  topOnly);
+            double inner =
+                Inside(x - 2, y - 2, width - 4, topOnly ? height : height - 4, std::max(radius - 2, 1), topOnly);
             bool rim = inner < 0.5;
             pixels[static_cast<std::size_t>(y) * width + x] =
                 Premultiplied(rim ? PanelRim : PanelFace, inside * opacity);
@@ -78,6 +79,16 @@ void DrawPanel(HDC dc, const RECT& rect, PanelStyle style) {
     SelectObject(source, previous);
     DeleteDC(source);
     DeleteObject(bitmap);
+}
+
+void DrawTextBlock(HDC dc, const std::wstring& text, const RECT& area) {
+    RECT measured = area;
+    DrawTextW(dc, text.c_str(), -1, &measured, DT_CALCRECT | DT_WORDBREAK);
+    int blockWidth = measured.right - measured.left, blockHeight = measured.bottom - measured.top;
+    int left = area.left + (area.right - area.left - blockWidth) / 2;
+    int top = area.top + (area.bottom - area.top - blockHeight) / 2 - 5;
+    RECT place{left, top, left + blockWidth, top + blockHeight};
+    DrawTextW(dc, text.c_str(), -1, &place, DT_WORDBREAK);
 }
 
 SIZE SnapshotSize(int width) { return SIZE{width, width <= 480 ? 720 : 480}; }

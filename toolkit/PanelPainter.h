@@ -7,6 +7,8 @@
 
 #include "platform/gdi/GdiTypes.h"
 
+#include <string>
+
 // Darkens `rect` of `dc` by `alpha` (0 nothing ... 255 black).
 void DimArea(HDC dc, const RECT& rect, BYTE alpha);
 
@@ -18,6 +20,10 @@ enum class PanelStyle {
 
 // A dark, slightly translucent rounded box with a light rim over `rect` of `dc`.
 void DrawPanel(HDC dc, const RECT& rect, PanelStyle style = PanelStyle::Narrow);
+
+// Text wrapped at words, measured, and drawn with its block centred in `area`, 5 pixels
+// above the middle, in the DC's font and colour.
+void DrawTextBlock(HDC dc, const std::wstring& text, const RECT& area);
 
 // What the screen showed under a window before it came up: copied once, drawn first on
 // every paint after. Belongs to the thread of its window.

@@ -64,7 +64,8 @@ struct Window {
     DWORD exStyle;
     LONG_PTR userData = 0;
     LONG_PTR id = 0;
-    HWND parent = nullptr;
+    HWND parent = nullptr;      // a child window's parent (WS_CHILD)
+    HWND owner = nullptr;       // a pop-up's owner: a top-level window of its own above it
     std::vector<HWND> children; // topmost first
     RECT rect;                  // in the parent's client co-ordinates, or the screen's
     std::shared_ptr<ThreadQueue> queue;

@@ -123,7 +123,11 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
         window->style = style;
         window->exStyle = exStyle;
         window->id = (style & WS_CHILD) ? reinterpret_cast<LONG_PTR>(menu) : 0;
-        window->parent = parent;
+        // A window given a parent without WS_CHILD is a pop-up that the parent owns: a
+        // top-level window in screen co-ordinates, not one of the parent's children.
+        bool owned = parent && !(style & WS_CHILD);
+        window->parent = owned ? nullptr : parent;
+        window->owner = owned ? parent : nullptr;
         window->rect = {x, y, x + std::max(width, 0), y + std::max(height, 0)};
         window->queue = CurrentQueue();
         window->thread = std::this_thread::get_id();
@@ -175,6 +179,11 @@ BOOL DestroyWindow(HWND handle) {
             continue;
         Unlink(system, *window);
         Forget(system, *it);
+        // Pop-ups it owned (perhaps on other threads) outlive it without an owner.
+        for (auto& [other, data] : system.windows) {
+            if (data->owner == *it)
+                data->owner = nullptr;
+        }
         auto& timers = window->queue->timers;
         timers.erase(std::remove_if(timers.begin(), timers.end(), [&](const Timer& t) { return t.window == *it; }),
                      timers.end());
@@ -280,7 +289,9 @@ HWND GetParent(HWND handle) {
     System& system = TheSystem();
     std::lock_guard guard(system.lock);
     Window* window = FindWindowData(system, handle);
-    return window ? window->parent : nullptr;
+    if (!window)
+        return nullptr;
+    return window->parent ? window->parent : window->owner;
 }
 
 HWND GetWindow(HWND handle, UINT relation) {
@@ -346,7 +357,7 @@ BOOL ShowWindow(HWND handle, int command) {
 
 BOOL EnableWindow(HWND handle, BOOL enable) {
     System& system = TheSystem();
-    bool wasDisabled;
+    bool wasDisabled, elsewhere;
     {
         std::lock_guard guard(system.lock);
         Window* window = FindWindowData(system, handle);
@@ -356,8 +367,14 @@ BOOL EnableWindow(HWND handle, BOOL enable) {
         if (wasDisabled == !enable)
             return wasDisabled ? TRUE : FALSE;
         window->style = enable ? window->style & ~WS_DISABLED : window->style | WS_DISABLED;
+        elsewhere = window->thread != std::this_thread::get_id();
     }
-    CallProcedure(handle, WM_ENABLE, enable, 0);
+    // A modal pop-up on a thread of its own disables its owner: the owner hears of it on
+    // its own thread.
+    if (elsewhere)
+        PostMessageW(handle, WM_ENABLE, enable, 0);
+    else
+        CallProcedure(handle, WM_ENABLE, enable, 0);
     return wasDisabled ? TRUE : FALSE;
 }
 

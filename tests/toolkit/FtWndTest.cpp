@@ -377,7 +377,7 @@ TEST(HomeKey, TheDesktopsHomeKeyAsksTheActiveWindowAndTheShellHearsItsAnswer) {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
         DispatchMessageW(&message);
-    std::vector<LPARAM> answers;
+    std::vector<LPARAM> answers = platform::ShellAnswers();
     for (int i = 0; i < 500 && answers.size() == before; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
         answers = platform::ShellAnswers();

@@ -1,0 +1,27 @@
+#include "toolkit/WindowFeedbackCalls.h"
+
+#include "toolkit/MessageBoxWnd.h"
+#include "toolkit/NoticeBoxWnd.h"
+#include "toolkit/ProgressDialog.h"
+#include "toolkit/WaitDialog.h"
+
+int WindowFeedbackCalls::MessageBox(HWND parent, const std::wstring& text, const std::wstring& caption, UINT type,
+                                    int homeKeyAnswer) {
+    return ShowMessageBox(parent, text, caption, type, homeKeyAnswer);
+}
+
+int WindowFeedbackCalls::NoticeBox(HWND parent, const std::wstring& text, DWORD milliseconds) {
+    return ShowNoticeBox(parent, text, milliseconds);
+}
+
+void WindowFeedbackCalls::ShowWaitDialog(HWND owner, const RECT* area, int value) {
+    ShowWaitDialogWindow(owner, area, value);
+}
+
+void WindowFeedbackCalls::CloseWaitDialog() { CloseWaitDialogWindow(); }
+
+void WindowFeedbackCalls::ShowProgressDialog(ProgressDescriptor& descriptor, HWND owner) {
+    ShowProgressDialogWindow(descriptor, owner);
+}
+
+void WindowFeedbackCalls::CloseProgressDialog(ProgressDescriptor& descriptor) { CloseProgressDialogWindow(descriptor); }

@@ -1,0 +1,19 @@
+#pragma once
+// The feedback calls backed by the toolkit's own windows: message boxes and notices modal
+// on the calling thread, the wait and progress dialogs on threads of their own. Holds no
+// state; safe to call from any thread.
+
+#include "toolkit/FeedbackCalls.h"
+
+class WindowFeedbackCalls : public FeedbackCalls {
+public:
+    // The home-key answer is what the box does when the shell asks about the home key
+    // (CFtWnd::OnShellHomeKey): the default keeps the box up and answers the shell.
+    int MessageBox(HWND parent, const std::wstring& text, const std::wstring& caption, UINT type,
+                   int homeKeyAnswer = HomeKeyStays) override;
+    int NoticeBox(HWND parent, const std::wstring& text, DWORD milliseconds) override;
+    void ShowWaitDialog(HWND owner, const RECT* area, int value) override;
+    void CloseWaitDialog() override;
+    void ShowProgressDialog(ProgressDescriptor& descriptor, HWND owner) override;
+    void CloseProgressDialog(ProgressDescriptor& descriptor) override;
+};
