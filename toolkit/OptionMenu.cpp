@@ -96,8 +96,12 @@ void OptionMenu::Turn() {
     int height = std::min(GetHeight(), screenHeight);
     POINT corner{0, screenHeight - height}; // a pop-up is placed on the screen, owner or not
     m_turned = true;
-    // What lies under the window at its new place is taken again on the next paint.
-    m_background.Release();
+    // What lies under the window at a new place is taken again on the next paint; in
+    // the same place the screen shows the menu itself, and the first copy stays.
+    RECT now = GetWindowRect();
+    if (now.left != corner.x || now.top != corner.y || now.right - now.left != screenWidth ||
+        now.bottom - now.top != height)
+        m_background.Release();
     MoveWindow(m_hWnd, corner.x, corner.y, screenWidth, height, TRUE);
     PlaceButtons();
 }
@@ -118,21 +122,18 @@ RECT OptionMenu::PanelRect() const {
     return RECT{0, std::max(top, 0), GetWidth(), GetHeight()};
 }
 
-void OptionMenu::PrepareBackground() {
-    int width = GetWidth();
-    m_background.Take(m_hWnd, width, GetHeight());
-    HDC buffer = m_background.GetDC();
+void OptionMenu::DrawBackground(HDC dc) const {
     RECT panel = PanelRect();
-    if (!buffer || panel.top >= panel.bottom)
+    if (panel.top >= panel.bottom)
         return;
-    DrawPanel(buffer, panel, width >= WidePanelWidth ? PanelStyle::Wide : PanelStyle::Sheet);
+    DrawPanel(dc, panel, GetWidth() >= WidePanelWidth ? PanelStyle::Wide : PanelStyle::Sheet);
     if (m_title.IsEmpty())
         return;
-    SelectedObject font(buffer, GetFont(TitleTextSize, 400, false, false, FontUpright));
-    SetTextColor(buffer, White);
-    SetBkMode(buffer, TRANSPARENT);
+    SelectedObject font(dc, GetFont(TitleTextSize, 400, false, false, FontUpright));
+    SetTextColor(dc, White);
+    SetBkMode(dc, TRANSPARENT);
     RECT band = TitleBand();
-    DrawTextW(buffer, m_title.C_Str(), -1, &band, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+    DrawTextW(dc, m_title.C_Str(), -1, &band, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
 }
 
 LRESULT OptionMenu::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -161,9 +162,10 @@ void OptionMenu::OnPaint(HDC dc, const PAINTSTRUCT& paint) {
 }
 
 void OptionMenu::PaintWin(HDC dc, const RECT& rect) {
-    if (!m_background.IsTaken())
-        PrepareBackground();
+    // The screen as it was, then the panel where the buttons are now.
+    m_background.Take(m_hWnd, GetWidth(), GetHeight());
     m_background.Draw(dc, rect);
+    DrawBackground(dc);
     CFtHostWnd::PaintWin(dc, rect);
 }
 

@@ -31,9 +31,8 @@ public:
     // A band of text above the items; none when empty.
     void SetTitle(const wchar_t* title) { m_title.Assign(title); }
 
-    // Creates the menu over `area` (in the parent's co-ordinates, the screen's without
-    // a parent) as a pop-up, runs it and destroys its window again: the id of the item
-    // tapped; 0 when a device event closed it or when it could not be created.
+    // Creates the menu over `area` (screen co-ordinates) as a pop-up, runs it and destroys its window again: the id of
+    // the item tapped; 0 when a device event closed it or when it could not be created.
     int Run(HWND parent, const RECT& area);
 
     BOOL OnInitDialog() override;
@@ -55,8 +54,8 @@ private:
     int ButtonsTop() const;
     RECT TitleBand() const;
     RECT PanelRect() const;
-    // The snapshot of the screen under the window with the panel and the title drawn in.
-    void PrepareBackground();
+    // The panel (and the title band) behind the buttons where they are now.
+    void DrawBackground(HDC dc) const;
 
     std::vector<Item> m_items;
     std::vector<std::unique_ptr<UiButton>> m_buttons;

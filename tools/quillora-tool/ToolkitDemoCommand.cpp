@@ -4,6 +4,7 @@
 
 #include "Commands.h"
 #include "ControlsDemo.h"
+#include "DialogsDemo.h"
 
 #include "art/ProgramArt.h"
 #include "platform/com/Imaging.h"
@@ -294,6 +295,7 @@ int RunToolkitDemoCommand(const Words& words) {
     }
     failures += !SaveImageSheets(folder);
     failures += !SaveControlsScreens(folder);
+    failures += !SaveDialogScreens(folder);
     std::printf("written: %s\n", folder.string().c_str());
     return failures ? 1 : 0;
 }
