@@ -49,6 +49,7 @@ struct ProgressDescriptor {
     HWND stopTarget = nullptr;
     UINT stopMessage = 0;
     std::atomic<bool> stopPending{false};
+    std::atomic<bool> closeRequested{false}; // a close asked for while the dialog was on its way
     HWND owner = nullptr;
     std::atomic<void*> dialog{nullptr};
 };

@@ -6,6 +6,7 @@
 #include "toolkit/Image.h"
 #include "toolkit/InputFilter.h"
 #include "toolkit/Theme.h"
+#include "toolkit/WindowFeedbackCalls.h"
 
 #include <atomic>
 
@@ -56,6 +57,8 @@ int CFtApplication::Run() {
 }
 
 int CFtApplication::ExitInstance() {
+    // The busy indicators draw with the images and fonts let go below: they go first.
+    CloseBusyIndicators();
     ReleaseImages();
     ReleaseThemeResources();
     ReleaseWindowRegistry();

@@ -21,7 +21,7 @@
 namespace {
 
 constexpr int WaitPolls = 50; // of 1 ms, for the window to appear or to go
-constexpr int ExitPolls = 500;
+constexpr int DescriptorReleasePolls = 5000;
 constexpr int TextMargin = 20;
 constexpr int FillCap = 10;  // the fill's left end, always drawn
 constexpr int FillTail = 35; // the least of the fill's right end that is drawn
@@ -66,30 +66,6 @@ int FillReach(std::int64_t position, std::int64_t lower, std::int64_t upper, int
     return std::clamp(static_cast<int>(share * most), 0, most);
 }
 
-// Runs at exit before the objects made ahead of its registration (the window system
-// among them) are torn down: a dialog still open is asked to close and its thread is
-// given time to finish, so that it does not run into a window system that is going.
-// Posted, not sent: the exiting thread may have lost its own message queue already.
-void CloseDialogsAtExit() {
-    for (int poll = 0; poll < ExitPolls && g_dialogThreads.load() > 0; ++poll) {
-        if (poll % 10 == 0) {
-            if (HWND window = FindProgressDialogWindow())
-                PostMessageW(window, ProgressDialog::CloseMessage, 0, 0);
-        }
-        Sleep(1);
-    }
-}
-
-void CloseDialogsAtExitOnce() {
-    // The window system is made first (the search below uses it), so that the handler
-    // runs before it is torn down.
-    static const bool registered = [] {
-        FindProgressDialogWindow();
-        return std::atexit(&CloseDialogsAtExit) == 0;
-    }();
-    (void)registered;
-}
-
 } // namespace
 
 ProgressDialog::ProgressDialog(ProgressDescriptor& descriptor)
@@ -127,7 +103,9 @@ DWORD ProgressDialog::RunThread(LPVOID parameter) {
     int height = dialog->ChooseHeight();
     RECT work = GetWorkArea();
     POINT corner{work.left, work.bottom - height};
-    if (dialog->Create(corner.x, corner.y, work.right - work.left, height, dialog->m_owner, nullptr, WS_POPUP, 0))
+    // A close that came before the window existed found nothing to close: it is kept here.
+    if (dialog->Create(corner.x, corner.y, work.right - work.left, height, dialog->m_owner, nullptr, WS_POPUP, 0) &&
+        !descriptor.closeRequested.load())
         dialog->DoModal();
     // Whoever closed the dialog may drop the descriptor as soon as the window is gone:
     // the descriptor is let go of first.
@@ -250,10 +228,10 @@ HWND FindProgressDialogWindow() { return FindWindowW(L"ProgressDialog", nullptr)
 
 void ShowProgressDialogWindow(ProgressDescriptor& descriptor, HWND owner) {
     descriptor.owner = owner;
+    descriptor.closeRequested = false;
     // One dialog per descriptor: a second show for the same job would stack a second bar.
     if (descriptor.dialog.load())
         return;
-    CloseDialogsAtExitOnce();
     auto dialog = std::make_unique<ProgressDialog>(descriptor);
     descriptor.dialog.store(dialog.get());
     ++g_dialogThreads;
@@ -270,6 +248,7 @@ void ShowProgressDialogWindow(ProgressDescriptor& descriptor, HWND owner) {
 }
 
 void CloseProgressDialogWindow(ProgressDescriptor& descriptor) {
+    descriptor.closeRequested = true;
     for (int poll = 0; poll < WaitPolls; ++poll) {
         HWND window = FindProgressDialogWindow();
         if (!window)
@@ -277,8 +256,14 @@ void CloseProgressDialogWindow(ProgressDescriptor& descriptor) {
         SendMessageW(window, ProgressDialog::CloseMessage, 0, 0);
         Sleep(1);
     }
+    // The caller may drop the descriptor once this returns: its dialog's thread, which
+    // reads it, is waited for (it ends at once now that the close is requested).
+    for (int poll = 0; poll < DescriptorReleasePolls && descriptor.dialog.load(); ++poll)
+        Sleep(1);
     descriptor.inputPanelWasOn = 0;
 }
+
+int RunningProgressDialogs() { return g_dialogThreads.load(); }
 
 void RefreshProgressDialogWindow() {
     if (HWND window = FindProgressDialogWindow())

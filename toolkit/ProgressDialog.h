@@ -88,6 +88,8 @@ void ShowProgressDialogWindow(ProgressDescriptor& descriptor, HWND owner);
 // While a progress dialog's window exists, at most 50 times: asks it to close and waits
 // 1 ms. Then forgets that the soft input panel was on. Returns at once when none is open.
 void CloseProgressDialogWindow(ProgressDescriptor& descriptor);
+// Progress dialog threads still running.
+int RunningProgressDialogs();
 // Asks the open progress dialog to paint the descriptor's position anew.
 void RefreshProgressDialogWindow();
 // The open progress dialog's window; null when none is open.

@@ -7,6 +7,7 @@
 #include "toolkit/ToolkitImages.h"
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 
 namespace {
@@ -25,17 +26,24 @@ struct WaitRequest {
     HWND owner;
     RECT area;
     bool panel;
+    unsigned closesBefore; // the close calls made before this show
 };
+
+std::atomic<unsigned> g_closeCalls{0};
+std::atomic<int> g_waitThreads{0};
 
 DWORD WaitThread(LPVOID parameter) {
     WaitRequest request = *static_cast<WaitRequest*>(parameter);
     delete static_cast<WaitRequest*>(parameter);
     WaitDialog dialog(request.panel);
     const RECT& area = request.area;
+    // A close that came before the window existed found nothing to close: it counts here.
     if (dialog.Create(area.left, area.top, area.right - area.left, area.bottom - area.top, request.owner, nullptr,
-                      WS_POPUP, 0))
+                      WS_POPUP, 0) &&
+        g_closeCalls.load() == request.closesBefore)
         dialog.DoModal();
     dialog.Destroy();
+    --g_waitThreads;
     return 0;
 }
 
@@ -113,9 +121,11 @@ void ShowWaitDialogWindow(HWND owner, const RECT* area, int value) {
         int x = (work.left + work.right) / 2 - 50, y = (work.top + work.bottom) / 2 - 50;
         place = RECT{x, y, x + 100, y + 100};
     }
-    auto* request = new WaitRequest{owner, place, value != 0};
+    auto* request = new WaitRequest{owner, place, value != 0, g_closeCalls.load()};
+    ++g_waitThreads;
     HANDLE thread = CreateThread(nullptr, 0, WaitThread, request, 0, nullptr);
     if (!thread) {
+        --g_waitThreads;
         delete request;
         return;
     }
@@ -123,7 +133,10 @@ void ShowWaitDialogWindow(HWND owner, const RECT* area, int value) {
     AwaitWindow(L"WaitDialog", true);
 }
 
+int RunningWaitDialogs() { return g_waitThreads.load(); }
+
 void CloseWaitDialogWindow() {
+    ++g_closeCalls;
     for (int poll = 0; poll < 50; ++poll) {
         HWND dialog = FindWindowW(L"WaitDialog", nullptr);
         if (!dialog)

@@ -39,5 +39,8 @@ private:
 // Starts the animation over `area` (100 × 100 in the middle of the work area when null)
 // on a thread of its own; returns once its window exists, or after 50 polls 1 ms apart.
 void ShowWaitDialogWindow(HWND owner, const RECT* area, int value);
-// While a wait dialog exists, at most 50 times: asks it to close and waits 1 ms.
+// While a wait dialog exists, at most 50 times: asks it to close and waits 1 ms. A dialog
+// shown before and still on its way closes as soon as its window is made.
 void CloseWaitDialogWindow();
+// Wait dialog threads still running.
+int RunningWaitDialogs();

@@ -1,9 +1,24 @@
 #include "toolkit/WindowFeedbackCalls.h"
 
+#include "platform/base/Time.h"
+#include "platform/window/WindowApi.h"
 #include "toolkit/MessageBoxWnd.h"
 #include "toolkit/NoticeBoxWnd.h"
 #include "toolkit/ProgressDialog.h"
 #include "toolkit/WaitDialog.h"
+
+void CloseBusyIndicators() {
+    CloseWaitDialogWindow();
+    for (int poll = 0; poll < 2000 && (RunningWaitDialogs() > 0 || RunningProgressDialogs() > 0); ++poll) {
+        if (poll % 10 == 0) {
+            if (HWND progress = FindProgressDialogWindow())
+                SendMessageW(progress, ProgressDialog::CloseMessage, 0, 0);
+            if (HWND wait = FindWindowW(L"WaitDialog", nullptr))
+                SendMessageW(wait, WaitDialog::CloseMessage, 0, 0);
+        }
+        Sleep(1);
+    }
+}
 
 int WindowFeedbackCalls::MessageBox(HWND parent, const std::wstring& text, const std::wstring& caption, UINT type,
                                     int homeKeyAnswer) {

@@ -5,6 +5,10 @@
 
 #include "toolkit/FeedbackCalls.h"
 
+// Closes the wait and progress dialogs still open and waits (up to 2 s) for their
+// threads to end: the program's end, before the images and fonts they draw with go.
+void CloseBusyIndicators();
+
 class WindowFeedbackCalls : public FeedbackCalls {
 public:
     // The home-key answer is what the box does when the shell asks about the home key

@@ -3,6 +3,7 @@
 #include "platform/window/WindowSystem.h"
 
 #include <algorithm>
+#include <vector>
 
 using namespace platform::window;
 
@@ -73,6 +74,17 @@ HWND SetActiveWindow(HWND window) {
                 auto& order = system.topLevel;
                 order.erase(std::remove(order.begin(), order.end(), window), order.end());
                 order.insert(order.begin(), window);
+                // Pop-ups it owns stay above it (a dialog over an owner brought forward).
+                std::vector<HWND> owned;
+                for (HWND other : order) {
+                    Window* candidate = FindWindowData(system, other);
+                    if (candidate && candidate->owner == window)
+                        owned.push_back(other);
+                }
+                for (auto it = owned.rbegin(); it != owned.rend(); ++it) {
+                    order.erase(std::remove(order.begin(), order.end(), *it), order.end());
+                    order.insert(order.begin(), *it);
+                }
             }
         }
         SendMessageW(window, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(previous));

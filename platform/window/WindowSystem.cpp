@@ -9,7 +9,9 @@
 namespace platform::window {
 
 System& TheSystem() {
-    static System system;
+    // Never destroyed: threads of their own (dialogs, the stand-in shell) may still use
+    // it while the process ends.
+    static System& system = *new System;
     return system;
 }
 
@@ -24,7 +26,7 @@ struct ThreadRegistry {
 };
 
 ThreadRegistry& Registry() {
-    static ThreadRegistry registry;
+    static ThreadRegistry& registry = *new ThreadRegistry;
     return registry;
 }
 

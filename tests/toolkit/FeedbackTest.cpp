@@ -1,5 +1,6 @@
 #include "toolkit/MessageBoxWnd.h"
 #include "toolkit/NoticeBoxWnd.h"
+#include "toolkit/ProgressDialog.h"
 #include "toolkit/ShellNotify.h"
 #include "toolkit/WaitDialog.h"
 #include "toolkit/WindowFeedbackCalls.h"
@@ -208,6 +209,22 @@ TEST_F(FeedbackTest, TheWaitAnimationTurnsOnItsOwnThreadUntilAnotherThreadCloses
             EXPECT_GE(frames[i].second - frames[i - 1].second, 95u) << i;
         }
     }
+}
+
+TEST_F(FeedbackTest, TheBusyIndicatorsAreGoneWithTheirThreadsWhenTheCallsReturn) {
+    ProgressDescriptor descriptor;
+    descriptor.stopBarHeight = 65;
+    calls.ShowProgressDialog(descriptor, nullptr);
+    calls.CloseProgressDialog(descriptor);
+    EXPECT_EQ(descriptor.dialog.load(), nullptr) << "the caller may drop the descriptor now";
+    // At the program's end both indicators close and their threads are waited for.
+    calls.ShowWaitDialog(nullptr, nullptr, 1);
+    calls.ShowProgressDialog(descriptor, nullptr);
+    CloseBusyIndicators();
+    EXPECT_EQ(RunningWaitDialogs(), 0);
+    EXPECT_EQ(RunningProgressDialogs(), 0);
+    EXPECT_EQ(FindWindowW(L"WaitDialog", nullptr), nullptr);
+    EXPECT_EQ(FindWindowW(L"ProgressDialog", nullptr), nullptr);
 }
 
 } // namespace
