@@ -14,3 +14,4 @@ int RunResolveCommand(const Words& words);
 int RunNavigateCommand(const Words& words);
 int RunGdiDemoCommand(const Words& words);
 int RunToolkitDemoCommand(const Words& words);
+int RunRenderCommand(const Words& words);

@@ -40,6 +40,7 @@ std::string Usage() {
            "  navigate URL       (one intercepted navigation, as the program runs it)\n"
            "  gdi-demo OUT.png   (a test card of the drawing layer)\n"
            "  toolkit-demo OUTDIR (screenshots of every window transition)\n"
+           "  render PAGE OUT.png [--scroll Y] (a device page as the browser shows it)\n"
            "  resolve SERVER URL (SERVER: 1 or 2, the parse server)\n";
 }
 
@@ -70,6 +71,8 @@ int main(int argc, char** argv) {
         result = RunGdiDemoCommand(rest);
     else if (command == "toolkit-demo")
         result = RunToolkitDemoCommand(rest);
+    else if (command == "render")
+        result = RunRenderCommand(rest);
     if (result == 2)
         std::fprintf(stderr, "%s", Usage().c_str());
     return result;

@@ -1,0 +1,157 @@
+#include "platform/browser/PageView.h"
+
+#include "platform/base/Utf8.h"
+#include "platform/browser/MasterStyle.h"
+#include "platform/browser/PageContainer.h"
+#include "platform/fs/DeviceRoot.h"
+#include "platform/gdi/GdiApi.h"
+#include "platform/text/GbkCodec.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace platform::browser {
+namespace {
+
+// The page's charset as its <meta> names it, looked for near the start: GBK unless the
+// page says UTF-8 (the local pages are written in the program's code page).
+bool DeclaresUtf8(const std::string& bytes) {
+    std::string head = bytes.substr(0, 2048);
+    std::transform(head.begin(), head.end(), head.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::size_t charset = head.find("charset=");
+    if (charset == std::string::npos)
+        return bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    std::size_t at = head.find_first_not_of("\"' ", charset + 8);
+    return at != std::string::npos && head.compare(at, 5, "utf-8") == 0;
+}
+
+std::string AsUtf8(const std::string& bytes) {
+    if (DeclaresUtf8(bytes))
+        return bytes;
+    bool invalid = false;
+    auto wide = GbkCodec::System().ToWide(bytes, L'\xFFFD', invalid);
+    return wide ? Utf8FromWide(*wide) : bytes;
+}
+
+const litehtml::context& MasterContext() {
+    static litehtml::context& context = []() -> litehtml::context& {
+        auto* made = new litehtml::context;
+        made->load_master_stylesheet(MasterStyle);
+        return *made;
+    }();
+    return context;
+}
+
+} // namespace
+
+class PageView::Container {
+public:
+    Container(int width, bool pictures) : container(width, pictures) {}
+    PageContainer container;
+    litehtml::document::ptr document;
+};
+
+PageView::PageView(int width) : m_width(width) {}
+PageView::~PageView() = default;
+
+bool PageView::Load(const std::wstring& devicePath) {
+    auto host = HostPathFromDevice(devicePath);
+    std::ifstream in(host ? *host : std::filesystem::path(), std::ios::binary);
+    if (!host || !in) {
+        m_container.reset();
+        m_address.clear();
+        return false;
+    }
+    LoadBytes(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), devicePath);
+    return true;
+}
+
+void PageView::LoadBytes(const std::string& bytes, const std::wstring& devicePath) {
+    m_address = devicePath;
+    m_container = std::make_unique<Container>(m_width, m_picturesShown);
+    m_container->container.SetPageAddress(devicePath);
+    std::string text = AsUtf8(bytes);
+    // The context is only read once made; litehtml keeps a pointer to it.
+    auto* context = const_cast<litehtml::context*>(&MasterContext());
+    m_container->document = litehtml::document::createFromUTF8(text.c_str(), &m_container->container, context);
+    if (m_container->document)
+        m_container->document->render(m_width);
+}
+
+bool PageView::IsLoaded() const { return m_container && m_container->document; }
+
+std::wstring PageView::Title() const { return m_container ? WideFromUtf8(m_container->container.Title()) : L""; }
+
+int PageView::ContentHeight() const { return IsLoaded() ? m_container->document->height() : 0; }
+
+void PageView::Paint(HDC dc, const RECT& clip, int scrollY) {
+    HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
+    FillRect(dc, &clip, white);
+    DeleteObject(white);
+    if (!IsLoaded())
+        return;
+    litehtml::position area(clip.left, clip.top + scrollY, clip.right - clip.left, clip.bottom - clip.top);
+    m_container->container.BeginPaint(dc, clip);
+    // litehtml draws page co-ordinates moved by (x, y); the view shows the page from scrollY.
+    litehtml::position shown(clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top);
+    m_container->document->draw(reinterpret_cast<litehtml::uint_ptr>(dc), 0, -scrollY, &shown);
+    m_container->container.EndPaint();
+    (void)area;
+}
+
+std::wstring PageView::LinkAt(int x, int y) const {
+    if (!IsLoaded())
+        return {};
+    litehtml::element::ptr element = m_container->document->root()->get_element_by_point(x, y, x, y);
+    for (; element; element = element->parent()) {
+        const char* tag = element->get_tagName();
+        if (tag && std::string(tag) == "a") {
+            const char* href = element->get_attr("href");
+            return href ? WideFromUtf8(href) : L"";
+        }
+    }
+    return {};
+}
+
+std::wstring ResolveLink(const std::wstring& pageAddress, const std::wstring& href) {
+    if (href.empty() || href[0] == L'#')
+        return pageAddress;
+    std::size_t colon = href.find(L':');
+    std::size_t slash = href.find_first_of(L"/\\");
+    if (colon != std::wstring::npos && colon > 1 && (slash == std::wstring::npos || colon < slash))
+        return href; // an address with a scheme
+    std::wstring path = href.substr(0, href.find(L'#'));
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    std::wstring joined;
+    if (path[0] == L'\\') {
+        joined = path;
+    } else {
+        std::size_t last = pageAddress.find_last_of(L'\\');
+        joined = (last == std::wstring::npos ? std::wstring(L"\\") : pageAddress.substr(0, last + 1)) + path;
+    }
+    // "." and ".." taken out; ".." never climbs above the root.
+    std::vector<std::wstring> parts;
+    std::size_t start = 0;
+    while (start <= joined.size()) {
+        std::size_t end = joined.find(L'\\', start);
+        if (end == std::wstring::npos)
+            end = joined.size();
+        std::wstring part = joined.substr(start, end - start);
+        if (part == L"..") {
+            if (!parts.empty())
+                parts.pop_back();
+        } else if (!part.empty() && part != L".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    std::wstring out;
+    for (const std::wstring& part : parts)
+        out += L"\\" + part;
+    return out.empty() ? L"\\" : out;
+}
+
+} // namespace platform::browser
