@@ -1,0 +1,142 @@
+#include "platform/browser/PageView.h"
+
+#include "platform/display/PaintApi.h"
+#include "platform/gdi/GdiApi.h"
+#include "platform/text/GbkCodec.h"
+#include "support/TemporaryRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <png.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using platform::browser::PageView;
+using platform::browser::ResolveLink;
+
+TEST(ResolveLink, RelativeRootRelativeAndWebAddresses) {
+    const std::wstring page = L"\\Quillora\\temp\\abc.html";
+    struct Case {
+        const wchar_t* href;
+        const wchar_t* expected;
+    };
+    const Case cases[] = {
+        {L"abc_2.html", L"\\Quillora\\temp\\abc_2.html"},       // a numbered sibling page
+        {L"../Data/youku.css", L"\\Quillora\\Data\\youku.css"}, // the shipped sheets
+        {L"/Quillora/Data/56.gif", L"\\Quillora\\Data\\56.gif"},
+        {L"http://v.youku.com/v_show/id_X.html", L"http://v.youku.com/v_show/id_X.html"},
+        {L"#top", L"\\Quillora\\temp\\abc.html"},
+        {L"./a/./b.html", L"\\Quillora\\temp\\a\\b.html"},
+        {L"../../../../x.html", L"\\x.html"}, // never above the root
+        {L"page.html#part", L"\\Quillora\\temp\\page.html"},
+    };
+    for (const Case& test : cases)
+        EXPECT_EQ(ResolveLink(page, test.href), test.expected) << std::wstring(test.href);
+}
+
+// The page painted into a 480 × 200 bitmap, its pixels in rows.
+std::vector<std::uint32_t> Painted(PageView& page, int scrollY = 0) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = 480;
+    info.bmiHeader.biHeight = -200;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, 0, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    page.Paint(memory, RECT{0, 0, 480, 200}, scrollY);
+    std::vector<std::uint32_t> pixels(static_cast<const std::uint32_t*>(bits),
+                                      static_cast<const std::uint32_t*>(bits) + 480 * 200);
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    for (std::uint32_t& pixel : pixels)
+        pixel &= 0x00FFFFFF;
+    return pixels;
+}
+
+std::size_t Count(const std::vector<std::uint32_t>& pixels, std::uint32_t colour) {
+    return static_cast<std::size_t>(std::count(pixels.begin(), pixels.end(), colour));
+}
+
+// A 4 × 4 opaque red PNG.
+std::string RedPng() {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = image.height = 4;
+    image.format = PNG_FORMAT_RGBA;
+    std::vector<std::uint8_t> pixels(64);
+    for (std::size_t i = 0; i < 16; ++i)
+        pixels[4 * i] = 255, pixels[4 * i + 3] = 255;
+    png_alloc_size_t size = 0;
+    png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr);
+    std::string bytes(size, '\0');
+    png_image_write_to_memory(&image, bytes.data(), &size, 0, pixels.data(), 0, nullptr);
+    return bytes;
+}
+
+const char* const Utf8Page = "<html><head><meta charset=\"utf-8\"><title>功夫</title></head>"
+                             "<body style=\"margin:0\"><p style=\"margin:0\">功夫熊猫 预告片</p></body></html>";
+
+TEST(PageView, GbkAndUtf8PagesShowTheSameText) {
+    TemporaryRoot root;
+    PageView utf8(480), gbk(480);
+    utf8.LoadBytes(Utf8Page, L"\\Quillora\\temp\\a.html");
+    std::string gbkPage = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=GBK\" />"
+                          "<title>\xB9\xA6\xB7\xF2</title></head><body style=\"margin:0\"><p style=\"margin:0\">"
+                          "\xB9\xA6\xB7\xF2\xD0\xDC\xC3\xA8 \xD4\xA4\xB8\xE6\xC6\xAC</p></body></html>";
+    gbk.LoadBytes(gbkPage, L"\\Quillora\\temp\\b.html");
+    EXPECT_EQ(utf8.Title(), L"功夫");
+    EXPECT_EQ(gbk.Title(), L"功夫");
+    std::vector<std::uint32_t> fromUtf8 = Painted(utf8);
+    EXPECT_LT(Count(fromUtf8, 0x00FFFFFF), fromUtf8.size()) << "something was drawn";
+    EXPECT_EQ(fromUtf8, Painted(gbk));
+}
+
+TEST(PageView, PicturesComeFromDeviceFilesUnlessTheyAreOff) {
+    TemporaryRoot root;
+    WriteHostFile(root.Host("Quillora/temp/red.png"), RedPng());
+    const std::string page = "<html><body style=\"margin:0\"><img src=\"red.png\" width=\"40\" height=\"40\"/>"
+                             "</body></html>";
+    PageView shown(480), hidden(480);
+    hidden.SetPicturesShown(false);
+    shown.LoadBytes(page, L"\\Quillora\\temp\\p.html");
+    hidden.LoadBytes(page, L"\\Quillora\\temp\\p.html");
+    EXPECT_EQ(Count(Painted(shown), 0x00FF0000), 40u * 40u);
+    EXPECT_EQ(Count(Painted(hidden), 0x00FF0000), 0u);
+}
+
+TEST(PageView, LinksAreFoundUnderTheFingerAndTheViewScrolls) {
+    TemporaryRoot root;
+    PageView page(480);
+    page.LoadBytes("<html><body style=\"margin:0\"><div style=\"height:300px;background:#00ff00\"></div>"
+                   "<a href=\"next.html\" style=\"display:block;height:50px\">next</a>"
+                   "<div style=\"height:400px;background:#0000ff\"></div></body></html>",
+                   L"\\Quillora\\temp\\list.html");
+    EXPECT_EQ(page.ContentHeight(), 750);
+    EXPECT_EQ(page.LinkAt(100, 320), L"next.html");
+    EXPECT_EQ(page.LinkAt(100, 100), L"");
+    // Scrolled down 280 pixels: the green band's last 20 rows, then the link, then blue.
+    std::vector<std::uint32_t> pixels = Painted(page, 280);
+    EXPECT_EQ(pixels[19 * 480 + 240], 0x0000FF00u);
+    EXPECT_NE(pixels[20 * 480 + 240], 0x0000FF00u);
+    EXPECT_EQ(pixels[70 * 480 + 240], 0x000000FFu);
+}
+
+TEST(PageView, AMissingPageLoadsNothing) {
+    TemporaryRoot root;
+    PageView page(480);
+    EXPECT_FALSE(page.Load(L"\\Quillora\\temp\\missing.html"));
+    EXPECT_FALSE(page.IsLoaded());
+    EXPECT_EQ(page.ContentHeight(), 0);
+    EXPECT_EQ(Count(Painted(page), 0x00FFFFFF), 480u * 200u) << "an empty view is white";
+}
+
+} // namespace
