@@ -278,6 +278,40 @@ void PageContainer::get_client_rect(litehtml::position& client) const {
     client.height = 720;
 }
 
+namespace {
+
+class ScriptElement : public litehtml::element {
+public:
+    ScriptElement(const std::shared_ptr<litehtml::document>& document, const litehtml::string_map& attributes)
+        : litehtml::element(document), m_attributes(attributes) {}
+    bool appendChild(const ptr& child) override {
+        litehtml::tstring text;
+        child->get_text(text);
+        m_text += text;
+        return true;
+    }
+    const char* get_tagName() const override { return "script"; }
+    const char* get_attr(const char* name, const char* fallback = nullptr) const override {
+        auto found = m_attributes.find(name);
+        return found == m_attributes.end() ? fallback : found->second.c_str();
+    }
+    void get_text(litehtml::tstring& text) override { text += m_text; }
+
+private:
+    litehtml::string_map m_attributes;
+    litehtml::tstring m_text;
+};
+
+} // namespace
+
+std::shared_ptr<litehtml::element> PageContainer::create_element(const char* tag,
+                                                                 const litehtml::string_map& attributes,
+                                                                 const std::shared_ptr<litehtml::document>& document) {
+    if (tag && std::string(tag) == "script")
+        return std::make_shared<ScriptElement>(document, attributes);
+    return nullptr;
+}
+
 void PageContainer::get_media_features(litehtml::media_features& media) const {
     media.type = litehtml::media_type_screen;
     media.width = media.device_width = m_width;

@@ -53,12 +53,20 @@ public:
                   bool validY) override;
     void del_clip() override;
     void get_client_rect(litehtml::position& client) const override;
-    std::shared_ptr<litehtml::element> create_element(const char*, const litehtml::string_map&,
-                                                      const std::shared_ptr<litehtml::document>&) override {
-        return nullptr;
-    }
+    // Scripts are kept as elements of ours, which hold their text and attributes for the
+    // page's script host; every other element is litehtml's own.
+    std::shared_ptr<litehtml::element> create_element(const char* tag, const litehtml::string_map& attributes,
+                                                      const std::shared_ptr<litehtml::document>& document) override;
     void get_media_features(litehtml::media_features& media) const override;
     void get_language(litehtml::tstring& language, litehtml::tstring& culture) const override;
+
+    // The width of a picture of the page as loaded; 0 when it cannot be (or pictures are off).
+    int NaturalWidth(const char* src) {
+        const Picture* picture = PictureOf(src, nullptr);
+        return picture ? picture->width : 0;
+    }
+    // The device path of a script's or sheet's address; empty for a web address.
+    std::wstring DevicePathOf(const char* src) const { return DevicePathOf(src, nullptr); }
 
     // The clip the page is painted under (view co-ordinates): set_clip narrows it.
     void BeginPaint(HDC dc, const RECT& clip);

@@ -3,6 +3,7 @@
 #include "platform/base/Utf8.h"
 #include "platform/browser/MasterStyle.h"
 #include "platform/browser/PageContainer.h"
+#include "platform/browser/ScriptHost.h"
 #include "platform/fs/DeviceRoot.h"
 #include "platform/gdi/GdiApi.h"
 #include "platform/text/GbkCodec.h"
@@ -52,7 +53,18 @@ public:
     Container(int width, bool pictures) : container(width, pictures) {}
     PageContainer container;
     litehtml::document::ptr document;
+    std::unique_ptr<ScriptHost> scripts;
 };
+
+namespace {
+
+std::string ReadDevicePath(const std::wstring& devicePath) {
+    auto host = HostPathFromDevice(devicePath);
+    std::ifstream in(host ? *host : std::filesystem::path(), std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+} // namespace
 
 PageView::PageView(int width) : m_width(width) {}
 PageView::~PageView() = default;
@@ -77,8 +89,30 @@ void PageView::LoadBytes(const std::string& bytes, const std::wstring& devicePat
     // The context is only read once made; litehtml keeps a pointer to it.
     auto* context = const_cast<litehtml::context*>(&MasterContext());
     m_container->document = litehtml::document::createFromUTF8(text.c_str(), &m_container->container, context);
-    if (m_container->document)
-        m_container->document->render(m_width);
+    if (!m_container->document)
+        return;
+    litehtml::document::ptr document = m_container->document;
+    document->render(m_width);
+    PageContainer& container = m_container->container;
+    int width = m_width;
+    m_container->scripts = std::make_unique<ScriptHost>(
+        document, [document, width] { document->render(width); },
+        [&container](const litehtml::element::ptr& picture) {
+            const char* src = picture->get_attr("src");
+            return src ? container.NaturalWidth(src) : 0;
+        },
+        [&container](const std::string& src) {
+            std::wstring path = container.DevicePathOf(src.c_str());
+            return path.empty() ? std::string() : AsUtf8(ReadDevicePath(path));
+        });
+    m_container->scripts->RunPage();
+}
+
+bool PageView::ClickAt(int x, int y) {
+    if (!IsLoaded() || !m_container->scripts)
+        return false;
+    litehtml::element::ptr element = m_container->document->root()->get_element_by_point(x, y, x, y);
+    return element && m_container->scripts->Click(element);
 }
 
 bool PageView::IsLoaded() const { return m_container && m_container->document; }

@@ -38,6 +38,9 @@ public:
     void Paint(HDC dc, const RECT& clip, int scrollY);
     // The link (its href as written) under a point of the page; empty when none.
     std::wstring LinkAt(int x, int y) const;
+    // Runs the onclick of the element under a point of the page (or of the nearest one
+    // above it); false when none has one. The page may have changed: paint it again.
+    bool ClickAt(int x, int y);
 
 private:
     class Container;

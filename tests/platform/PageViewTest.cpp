@@ -139,4 +139,43 @@ TEST(PageView, AMissingPageLoadsNothing) {
     EXPECT_EQ(Count(Painted(page), 0x00FFFFFF), 480u * 200u) << "an empty view is white";
 }
 
+// The second-level list of a channel page: the link's script opens it and closes it again.
+TEST(PageScripts, ALinksScriptOpensAndClosesAList) {
+    TemporaryRoot root;
+    PageView page(480);
+    page.LoadBytes(
+        "<html><head><meta charset=\"utf-8\"><style>.tree2 { display: none; } ul, li, div, a { display: block; "
+        "margin: 0; padding: 0; } body { margin: 0; } a { height: 40px; }</style>"
+        "<script type=\"text/javascript\">function TriggerTree(el) {var tree2 = document.getElementById(\"tree2\");"
+        "if(tree2.style.display=='none'||tree2.style.display==''){tree2.style.display = \"block\";"
+        "tree2.style.top=(el.offsetHeight+el.offsetTop)+'px';el.innerHTML='[关闭二级菜单]';}else{"
+        "tree2.style.display='none';el.innerHTML='[展开二级菜单]';}}</script></head><body>"
+        "<ul id=\"tree2\" class=\"tree2\"><li style=\"height:100px\">电影</li><li style=\"height:100px\">电视剧</li>"
+        "</ul><div class=\"tree2div\"><a onclick=\"TriggerTree(this)\">[展开二级菜单]</a></div></body></html>",
+        L"\\Quillora\\temp\\channel.html");
+    int closed = page.ContentHeight();
+    EXPECT_FALSE(page.ClickAt(200, closed + 50)) << "nothing to click below the page";
+    ASSERT_TRUE(page.ClickAt(200, 10));
+    EXPECT_EQ(page.ContentHeight(), closed + 200) << "the list came out";
+    ASSERT_TRUE(page.ClickAt(200, 210));
+    EXPECT_EQ(page.ContentHeight(), closed) << "and went back in";
+}
+
+// A picture that cannot be loaded is hidden by the page's load handler.
+TEST(PageScripts, LoadHandlersRunAndBrokenPicturesCanBeHidden) {
+    TemporaryRoot root;
+    WriteHostFile(root.Host("Quillora/temp/red.png"), RedPng());
+    WriteHostFile(root.Host("Quillora/Data/hide.js"),
+                  "window.addEventListener('load', function () { var images = document.getElementsByTagName('img');"
+                  "for (var i = 0; i < images.length; i++) if (images[i].complete && images[i].naturalWidth === 0)"
+                  "images[i].style.display = 'none'; }, false); undefinedFunction();");
+    PageView page(480);
+    page.LoadBytes("<html><head><script src=\"../Data/hide.js\"></script></head><body style=\"margin:0\">"
+                   "<div><img src=\"red.png\" width=\"50\" height=\"50\"/></div>"
+                   "<div><img src=\"missing.png\" width=\"50\" height=\"70\"/></div></body></html>",
+                   L"\\Quillora\\temp\\grid.html");
+    EXPECT_LT(page.ContentHeight(), 100) << "the broken picture's 70 pixels are gone, the script error aside";
+    EXPECT_GE(page.ContentHeight(), 50);
+}
+
 } // namespace
