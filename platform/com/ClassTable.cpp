@@ -1,7 +1,11 @@
-// The classes CoCreateInstance knows: the few the program creates.
+// The classes CoCreateInstance knows: the few the program creates. The imaging factory
+// is built in; a class of another library (the browser control) is registered by it.
 
 #include "platform/com/Com.h"
 #include "platform/com/Imaging.h"
+
+#include <mutex>
+#include <vector>
 
 namespace {
 
@@ -10,11 +14,39 @@ struct ComClass {
     HRESULT (*create)(IUnknown** object);
 };
 
-const ComClass Classes[] = {
-    {CLSID_ImagingFactory, &platform::CreateImagingFactory},
+struct Registered {
+    std::mutex lock;
+    std::vector<ComClass> classes{{CLSID_ImagingFactory, &platform::CreateImagingFactory}};
 };
 
+Registered& TheClasses() {
+    static Registered& registered = *new Registered;
+    return registered;
+}
+
+HRESULT (*CreatorOf(REFCLSID classId))(IUnknown**) {
+    Registered& registered = TheClasses();
+    std::lock_guard guard(registered.lock);
+    for (const ComClass& known : registered.classes) {
+        if (known.id == classId)
+            return known.create;
+    }
+    return nullptr;
+}
+
 } // namespace
+
+namespace platform {
+
+void RegisterComClass(REFCLSID classId, HRESULT (*create)(IUnknown** object)) {
+    if (CreatorOf(classId))
+        return;
+    Registered& registered = TheClasses();
+    std::lock_guard guard(registered.lock);
+    registered.classes.push_back({classId, create});
+}
+
+} // namespace platform
 
 HRESULT CoCreateInstance(REFCLSID classId, IUnknown* outer, DWORD context, REFIID iid, void** object) {
     if (!object)
@@ -24,15 +56,13 @@ HRESULT CoCreateInstance(REFCLSID classId, IUnknown* outer, DWORD context, REFII
         return CLASS_E_NOAGGREGATION;
     if (!(context & CLSCTX_INPROC_SERVER))
         return REGDB_E_CLASSNOTREG;
-    for (const ComClass& known : Classes) {
-        if (!(known.id == classId))
-            continue;
-        IUnknown* made = nullptr;
-        if (HRESULT result = known.create(&made); FAILED(result))
-            return result;
-        HRESULT result = made->QueryInterface(iid, object);
-        made->Release();
+    auto create = CreatorOf(classId);
+    if (!create)
+        return REGDB_E_CLASSNOTREG;
+    IUnknown* made = nullptr;
+    if (HRESULT result = create(&made); FAILED(result))
         return result;
-    }
-    return REGDB_E_CLASSNOTREG;
+    HRESULT result = made->QueryInterface(iid, object);
+    made->Release();
+    return result;
 }
