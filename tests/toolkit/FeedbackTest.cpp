@@ -105,10 +105,13 @@ TEST_F(FeedbackTest, AQuestionAskedFromAWorkerIsAnsweredByATap) {
                              [&] { return calls.MessageBox(nullptr, L"删除这个收藏？", L"提醒", MessageBoxYesNo); });
     HWND box = AwaitWindow(L"FtMessageBox");
     ASSERT_NE(box, nullptr);
-    for (int i = 0; i < 500; ++i) {
-        std::lock_guard guard(lock);
-        if (no)
-            break;
+    for (int i = 0; i < 2500; ++i) {
+        {
+            std::lock_guard guard(lock);
+            if (no)
+                break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     const UiButton* button;
     {
