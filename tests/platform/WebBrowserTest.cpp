@@ -337,8 +337,9 @@ TEST_F(WebBrowserTest, ALocalPageLoadsWithItsEventsInOrder) {
     EXPECT_EQ(progress.front().state, READYSTATE_LOADING);
     for (std::size_t i = 0; i < progress.size(); ++i) {
         EXPECT_GT(progress[i].maximum, 0);
-        if (i > 0)
+        if (i > 0) {
             EXPECT_GE(progress[i].progress, progress[i - 1].progress);
+        }
     }
     EXPECT_EQ(progress.back().progress, progress.back().maximum);
     EXPECT_TRUE(std::any_of(progress.begin(), progress.end(),
@@ -440,6 +441,57 @@ TEST_F(WebBrowserTest, ATapOnALinkFollowsItAndADragOverItDoesNot) {
     platform::InjectTouch(platform::TouchPhase::Up, {60, 100});
     PumpPending();
     EXPECT_TRUE(sink.Events().empty()) << "a drag follows no link";
+}
+
+// The local pages' scripts, as the converters write them, run by a tap in the control.
+TEST_F(WebBrowserTest, TheChannelsListAndThePlayListsMemoOpenAndCloseByTap) {
+    WriteHostFile(root.Host("Pages/channel.html"),
+                  Page("Channel",
+                       "<style>.tree2 { display: none; } a, ul, li { display: block; margin: 0; padding: 0; }"
+                       "li { height: 100px; background: #00ff00; }</style>"
+                       "<script type=\"text/javascript\">function TriggerTree(el) {var tree2 = "
+                       "document.getElementById(\"tree2\");if(tree2.style.display=='none'||"
+                       "tree2.style.display==''){tree2.style.display = \"block\";tree2.style.top=("
+                       "el.offsetHeight+el.offsetTop)+'px';el.innerHTML='[close]';}else{"
+                       "tree2.style.display='none';el.innerHTML='[open]';}}</script>"
+                       "<a onclick=\"TriggerTree(this)\" style=\"height:60px\">[open]</a>"
+                       "<ul id=\"tree2\" class=\"tree2\"><li>A</li><li>B</li></ul>"
+                       "<div style=\"height:300px;background:#0000ff\"></div>"));
+    WriteHostFile(root.Host("Pages/memo.html"),
+                  Page("Memo", "<script type=\"text/javascript\">function tabMemo(memoShort,memoLong){ if "
+                               "(document.getElementById(memoShort).style.display == 'none') "
+                               "{document.getElementById(memoShort).style.display = '';document.getElementById("
+                               "memoLong).style.display = 'none';} else {document.getElementById(memoShort).style."
+                               "display = 'none';document.getElementById(memoLong).style.display = '';}}</script>"
+                               "<div onclick=\"tabMemo('short','long')\" style=\"height:60px\">memo</div>"
+                               "<div id=\"short\" style=\"height:100px;background:#ff0000\"></div>"
+                               "<div id=\"long\" style=\"display:none;height:100px;background:#00ff00\"></div>"));
+    ASSERT_NO_FATAL_FAILURE(Embed());
+    auto pixel = [](int x, int y) {
+        HDC screen = GetDC(nullptr);
+        COLORREF colour = GetPixel(screen, x, y);
+        ReleaseDC(nullptr, screen);
+        return colour;
+    };
+    auto tap = [&](POINT at) {
+        platform::InjectTouch(platform::TouchPhase::Down, at);
+        platform::InjectTouch(platform::TouchPhase::Up, at);
+        PumpPending();
+        UpdateWindow(view);
+    };
+    ASSERT_EQ(Completed([&] { return Open(browser.Get(), L"\\Pages\\channel.html"); }), L"\\Pages\\channel.html");
+    UpdateWindow(view);
+    EXPECT_EQ(pixel(100, 100), RGB(0, 0, 255)) << "the list is closed";
+    tap({100, 30});
+    EXPECT_EQ(pixel(100, 100), RGB(0, 255, 0)) << "the list came out under the link";
+    tap({100, 30});
+    EXPECT_EQ(pixel(100, 100), RGB(0, 0, 255)) << "and went back";
+
+    ASSERT_EQ(Completed([&] { return Open(browser.Get(), L"\\Pages\\memo.html"); }), L"\\Pages\\memo.html");
+    UpdateWindow(view);
+    EXPECT_EQ(pixel(100, 100), RGB(255, 0, 0));
+    tap({100, 30});
+    EXPECT_EQ(pixel(100, 100), RGB(0, 255, 0)) << "the long memo in place of the short one";
 }
 
 // Band i of the striped page: each differs from its neighbours in every channel.
