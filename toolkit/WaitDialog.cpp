@@ -14,7 +14,7 @@ namespace {
 
 struct Observer {
     std::mutex lock;
-    std::function<void(int)> call;
+    std::function<void(int, DWORD)> call;
 };
 
 Observer& TheObserver() {
@@ -79,17 +79,18 @@ LRESULT WaitDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 void WaitDialog::OnTimer(UINT_PTR timerId) {
     if (timerId != FrameTimer)
         return;
+    DWORD tick = GetTickCount(); // when the timer came, before the paint's own time
     m_frame = (m_frame + 1) % FrameCount;
     Invalidate(nullptr, false);
     Update();
-    std::function<void(int)> observer;
+    std::function<void(int, DWORD)> observer;
     {
         Observer& shared = TheObserver();
         std::lock_guard guard(shared.lock);
         observer = shared.call;
     }
     if (observer)
-        observer(m_frame);
+        observer(m_frame, tick);
 }
 
 void WaitDialog::PaintWin(HDC dc, const RECT& rect) {
@@ -108,7 +109,7 @@ void WaitDialog::PaintWin(HDC dc, const RECT& rect) {
     DrawImage(m_frames[m_frame], dc, RECT{x, y, x + size.cx, y + size.cy}, false, false);
 }
 
-void WaitDialog::SetFrameObserver(std::function<void(int)> observer) {
+void WaitDialog::SetFrameObserver(std::function<void(int, DWORD)> observer) {
     Observer& shared = TheObserver();
     std::lock_guard guard(shared.lock);
     shared.call = std::move(observer);

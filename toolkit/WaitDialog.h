@@ -26,8 +26,9 @@ public:
     void PaintWin(HDC dc, const RECT& rect) override;
     int Frame() const { return m_frame; }
 
-    // Called on the dialog's thread with each new frame once it is painted; null for none.
-    static void SetFrameObserver(std::function<void(int frame)> observer);
+    // Called on the dialog's thread with each new frame once it is painted, and the tick
+    // count of the timer that brought it; null for none.
+    static void SetFrameObserver(std::function<void(int frame, DWORD tick)> observer);
 
 private:
     bool m_panel;

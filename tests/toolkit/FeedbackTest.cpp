@@ -169,9 +169,9 @@ TEST_F(FeedbackTest, ANoticeClosesItselfAfterItsTime) {
 TEST_F(FeedbackTest, TheWaitAnimationTurnsOnItsOwnThreadUntilAnotherThreadClosesIt) {
     std::mutex lock;
     std::vector<std::pair<int, DWORD>> frames;
-    WaitDialog::SetFrameObserver([&](int frame) {
+    WaitDialog::SetFrameObserver([&](int frame, DWORD tick) {
         std::lock_guard guard(lock);
-        frames.push_back({frame, GetTickCount()});
+        frames.push_back({frame, tick});
     });
     // Closing with nothing open returns at once.
     DWORD start = GetTickCount();

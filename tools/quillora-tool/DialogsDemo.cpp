@@ -104,7 +104,7 @@ bool SaveNotice(const std::filesystem::path& folder, HWND backdrop) {
 // Three frames of the wait animation, each saved as it comes.
 bool SaveWaitFrames(const std::filesystem::path& folder, HWND backdrop) {
     std::atomic<int> savedFrames{0};
-    WaitDialog::SetFrameObserver([&](int frame) {
+    WaitDialog::SetFrameObserver([&](int frame, DWORD) {
         if (frame == 0 || frame == 4 || frame == 8) {
             std::string name = "wait-frame-" + std::to_string(frame) + ".png";
             savedFrames += platform::SaveScreenshot(folder / name) ? 1 : 0;
