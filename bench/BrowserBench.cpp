@@ -2,10 +2,12 @@
 // laid out and painted once, against litehtml creating and laying out the same page
 // with a container that measures text without drawing it (the same style sheets).
 
+#include "platform/browser/BrowserView.h"
 #include "platform/browser/MasterStyle.h"
 #include "platform/browser/PageView.h"
 #include "platform/display/PaintApi.h"
 #include "platform/fs/DeviceRoot.h"
+#include "platform/window/WindowApi.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 
 #ifndef LITEHTML_UTF8
@@ -113,5 +116,64 @@ void LitehtmlCreateAndLayout(benchmark::State& state) {
     }
 }
 BENCHMARK(LitehtmlCreateAndLayout)->Unit(benchmark::kMillisecond);
+
+// A view over a long page for scrolling: the 50 KB page, shown from its top.
+class ScrollingView : public platform::browser::BrowserView::Owner {
+public:
+    ScrollingView() : view(*this) {
+        static const bool registered = [] {
+            WNDCLASSW windowClass{};
+            windowClass.lpfnWndProc = &DefWindowProcW;
+            windowClass.lpszClassName = L"BenchBrowserSite";
+            return RegisterClassW(&windowClass) != 0;
+        }();
+        (void)registered;
+        site = CreateWindowExW(0, L"BenchBrowserSite", L"", WS_POPUP | WS_VISIBLE, 0, 0, 480, 720, nullptr, nullptr,
+                               nullptr, nullptr);
+        view.Create(site, RECT{0, 0, 480, 720});
+        view.SetAppearance(false, true);
+        view.ShowPage(Page());
+        UpdateWindow(view.Window());
+    }
+    ~ScrollingView() {
+        view.Destroy();
+        DestroyWindow(site);
+    }
+    void OnLinkTapped(const std::wstring&) override {}
+    void OnHandOff() override {}
+    void OnDeletionHandedOff() override {}
+
+    HWND site = nullptr;
+    platform::browser::BrowserView view;
+
+private:
+    static std::unique_ptr<platform::browser::PageView> Page() {
+        auto page = std::make_unique<platform::browser::PageView>(480);
+        page->LoadBytes(FiftyKilobytePage(), L"\\Quillora\\temp\\bench.html");
+        return page;
+    }
+};
+
+// One 20-pixel step of scrollBy, down the page and back up.
+void ScrollByTwentyPixels(benchmark::State& state) {
+    ScrollingView scrolling;
+    int step = 20;
+    for (auto _ : state) {
+        scrolling.view.ScrollBy(step);
+        int position = scrolling.view.ScrollPosition();
+        step = position >= 4000 ? -20 : position <= 0 ? 20 : step;
+    }
+}
+BENCHMARK(ScrollByTwentyPixels)->Unit(benchmark::kMicrosecond);
+
+// The same view painted whole: what a step would cost without moving the pixels.
+void RepaintTheWholeView(benchmark::State& state) {
+    ScrollingView scrolling;
+    for (auto _ : state) {
+        InvalidateRect(scrolling.view.Window(), nullptr, FALSE);
+        UpdateWindow(scrolling.view.Window());
+    }
+}
+BENCHMARK(RepaintTheWholeView)->Unit(benchmark::kMicrosecond);
 
 } // namespace
