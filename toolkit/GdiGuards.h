@@ -1,6 +1,7 @@
 #pragma once
 // Scoped device-context state for the controls' drawing: an object selected for the
-// guard's lifetime, and a memory device context for measuring text outside painting.
+// guard's lifetime, a clip narrowed for a while, and a memory device context for
+// measuring text outside painting.
 
 #include "platform/gdi/GdiApi.h"
 
@@ -14,6 +15,26 @@ public:
 private:
     HDC m_dc;
     HGDIOBJ m_previous;
+};
+
+// Narrows the clip for a while and puts the clip box back afterwards.
+class NarrowedClip {
+public:
+    NarrowedClip(HDC dc, const RECT& narrow) : m_dc(dc) {
+        GetClipBox(dc, &m_saved);
+        IntersectClipRect(dc, narrow.left, narrow.top, narrow.right, narrow.bottom);
+    }
+    ~NarrowedClip() {
+        HRGN saved = CreateRectRgnIndirect(&m_saved);
+        SelectClipRgn(m_dc, saved);
+        DeleteObject(saved);
+    }
+    NarrowedClip(const NarrowedClip&) = delete;
+    NarrowedClip& operator=(const NarrowedClip&) = delete;
+
+private:
+    HDC m_dc;
+    RECT m_saved{};
 };
 
 // A memory device context with `font` selected.

@@ -31,26 +31,6 @@ constexpr LANGID English = 0x0409;
 // Dialog threads started that have not yet deleted their dialog.
 std::atomic<int> g_dialogThreads{0};
 
-// Narrows the clip for a while and puts the clip box back afterwards.
-class NarrowedClip {
-public:
-    NarrowedClip(HDC dc, const RECT& narrow) : m_dc(dc) {
-        GetClipBox(dc, &m_saved);
-        IntersectClipRect(dc, narrow.left, narrow.top, narrow.right, narrow.bottom);
-    }
-    ~NarrowedClip() {
-        HRGN saved = CreateRectRgnIndirect(&m_saved);
-        SelectClipRgn(m_dc, saved);
-        DeleteObject(saved);
-    }
-    NarrowedClip(const NarrowedClip&) = delete;
-    NarrowedClip& operator=(const NarrowedClip&) = delete;
-
-private:
-    HDC m_dc;
-    RECT m_saved{};
-};
-
 // The stop button's caption when the descriptor gives none (the button is disabled then).
 const wchar_t* DefaultStopCaption() { return GetUserDefaultUILanguage() == English ? L"Stop" : L"停止"; }
 

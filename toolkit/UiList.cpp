@@ -1,5 +1,7 @@
 #include "toolkit/UiList.h"
 
+#include "toolkit/GdiGuards.h"
+
 #include "platform/gdi/GdiApi.h"
 #include "platform/gdi/TextApi.h"
 #include "toolkit/ControlLook.h"
@@ -17,38 +19,6 @@ constexpr int TextInset = 25;
 constexpr int TapSlop = 10;
 // The share of the selection band taken by its first gradient.
 constexpr double FirstGradientShare = 0.18735474;
-
-class SelectedObject {
-public:
-    SelectedObject(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(SelectObject(dc, object)) {}
-    ~SelectedObject() { SelectObject(m_dc, m_previous); }
-    SelectedObject(const SelectedObject&) = delete;
-    SelectedObject& operator=(const SelectedObject&) = delete;
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_previous;
-};
-
-// Narrows the clip for a while and puts the clip box back afterwards.
-class NarrowedClip {
-public:
-    NarrowedClip(HDC dc, const RECT& narrow) : m_dc(dc) {
-        GetClipBox(dc, &m_saved);
-        IntersectClipRect(dc, narrow.left, narrow.top, narrow.right, narrow.bottom);
-    }
-    ~NarrowedClip() {
-        HRGN saved = CreateRectRgnIndirect(&m_saved);
-        SelectClipRgn(m_dc, saved);
-        DeleteObject(saved);
-    }
-    NarrowedClip(const NarrowedClip&) = delete;
-    NarrowedClip& operator=(const NarrowedClip&) = delete;
-
-private:
-    HDC m_dc;
-    RECT m_saved{};
-};
 
 void HorizontalLine(HDC dc, const RECT& rect, int y, COLORREF colour) {
     FillSolid(dc, RECT{rect.left, y, rect.right, y + 1}, colour);
