@@ -25,6 +25,22 @@ void DrawToolBarBackground(HDC dc, const RECT& rect) {
     FillSolid(dc, RECT{rect.left, rect.top, rect.right, rect.top + 1}, ToolBarLineColour);
 }
 
+void FillVerticalGradient(HDC dc, const RECT& rect, COLORREF top, COLORREF bottom) {
+    if (rect.bottom <= rect.top || rect.right <= rect.left)
+        return;
+    auto vertex = [](LONG x, LONG y, COLORREF colour) {
+        return TRIVERTEX{x,
+                         y,
+                         static_cast<COLOR16>(GetRValue(colour) << 8),
+                         static_cast<COLOR16>(GetGValue(colour) << 8),
+                         static_cast<COLOR16>(GetBValue(colour) << 8),
+                         0};
+    };
+    TRIVERTEX vertices[2] = {vertex(rect.left, rect.top, top), vertex(rect.right, rect.bottom, bottom)};
+    GRADIENT_RECT mesh{0, 1};
+    GradientFill(dc, vertices, 2, &mesh, 1, GRADIENT_FILL_RECT_V);
+}
+
 COLORREF Darker(COLORREF colour, int percent) {
     auto scale = [percent](int value) { return static_cast<BYTE>(value * (100 - percent) / 100); };
     return RGB(scale(GetRValue(colour)), scale(GetGValue(colour)), scale(GetBValue(colour)));

@@ -16,6 +16,8 @@ void FillSolid(HDC dc, const RECT& rect, COLORREF colour);
 void FillRounded(HDC dc, const RECT& rect, int radius, COLORREF fill, COLORREF border);
 // The dark bar of the tool bars, with its light top line.
 void DrawToolBarBackground(HDC dc, const RECT& rect);
+// A gradient from `top` at the rectangle's top to `bottom` at its bottom.
+void FillVerticalGradient(HDC dc, const RECT& rect, COLORREF top, COLORREF bottom);
 // A colour darker by `percent`.
 COLORREF Darker(COLORREF colour, int percent);
 

@@ -24,23 +24,6 @@ void HorizontalLine(HDC dc, const RECT& rect, int y, COLORREF colour) {
     FillSolid(dc, RECT{rect.left, y, rect.right, y + 1}, colour);
 }
 
-TRIVERTEX Vertex(LONG x, LONG y, COLORREF colour) {
-    return TRIVERTEX{x,
-                     y,
-                     static_cast<COLOR16>(GetRValue(colour) << 8),
-                     static_cast<COLOR16>(GetGValue(colour) << 8),
-                     static_cast<COLOR16>(GetBValue(colour) << 8),
-                     0};
-}
-
-void VerticalGradient(HDC dc, const RECT& rect, COLORREF top, COLORREF bottom) {
-    if (rect.bottom <= rect.top || rect.right <= rect.left)
-        return;
-    TRIVERTEX vertices[2] = {Vertex(rect.left, rect.top, top), Vertex(rect.right, rect.bottom, bottom)};
-    GRADIENT_RECT mesh{0, 1};
-    GradientFill(dc, vertices, 2, &mesh, 1, GRADIENT_FILL_RECT_V);
-}
-
 } // namespace
 
 UiList::UiList()
@@ -200,12 +183,12 @@ void UiList::DrawSelection(HDC dc, const RECT& rect) {
     HorizontalLine(dc, rect, rect.bottom - 1, 0xC3A34C);
     RECT band{rect.left, rect.top + 2, rect.right, rect.bottom - 2};
     int split = band.top + static_cast<int>((band.bottom - band.top) * FirstGradientShare);
-    VerticalGradient(dc, RECT{band.left, band.top, band.right, split},
-                     GetThemeColour(SYSCLR_LIST_SELECTED_BG_GRADIENT1),
-                     GetThemeColour(SYSCLR_LIST_SELECTED_BG_GRADIENT2));
-    VerticalGradient(dc, RECT{band.left, split, band.right, band.bottom},
-                     GetThemeColour(SYSCLR_LIST_SELECTED_BG_GRADIENT2),
-                     GetThemeColour(SYSCLR_LIST_SELECTED_BG_GRADIENT3));
+    FillVerticalGradient(dc, RECT{band.left, band.top, band.right, split},
+                         GetThemeColour(SYSCLR_LIST_SELECTED_BG_GRADIENT1),
+                         GetThemeColour(SYSCLR_LIST_SELECTED_BG_GRADIENT2));
+    FillVerticalGradient(dc, RECT{band.left, split, band.right, band.bottom},
+                         GetThemeColour(SYSCLR_LIST_SELECTED_BG_GRADIENT2),
+                         GetThemeColour(SYSCLR_LIST_SELECTED_BG_GRADIENT3));
     DrawImage(LoadImage(GetResourceModule(), SelectionOverlayImage, ImageWithBitmap), dc, band, true, false);
 }
 

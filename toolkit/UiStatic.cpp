@@ -4,19 +4,6 @@
 #include "toolkit/ControlLook.h"
 #include "toolkit/Theme.h"
 
-namespace {
-
-TRIVERTEX Vertex(int x, int y, COLORREF colour) {
-    return TRIVERTEX{x,
-                     y,
-                     static_cast<COLOR16>(GetRValue(colour) << 8),
-                     static_cast<COLOR16>(GetGValue(colour) << 8),
-                     static_cast<COLOR16>(GetBValue(colour) << 8),
-                     0};
-}
-
-} // namespace
-
 UiStatic::UiStatic() { SetTextColour(GetThemeColour(SYSCLR_STATIC_TEXT)); }
 
 void UiStatic::PaintWin(HDC dc, const RECT& rect) { DrawText(dc, rect, m_textColour); }
@@ -29,10 +16,7 @@ UiCaption::UiCaption() {
 void UiCaption::PaintWin(HDC dc, const RECT& rect) {
     // Light at the top, the darker caption colour at the bottom, an inner highlight under
     // the top edge and the outer line along the bottom.
-    TRIVERTEX band[2] = {Vertex(rect.left, rect.top, GetThemeColour(SYSCLR_CAPTION_BG2)),
-                         Vertex(rect.right, rect.bottom, GetThemeColour(SYSCLR_CAPTION_BG1))};
-    GRADIENT_RECT mesh{0, 1};
-    GradientFill(dc, band, 2, &mesh, 1, GRADIENT_FILL_RECT_V);
+    FillVerticalGradient(dc, rect, GetThemeColour(SYSCLR_CAPTION_BG2), GetThemeColour(SYSCLR_CAPTION_BG1));
     FillSolid(dc, RECT{rect.left, rect.top, rect.right, rect.top + 1}, GetThemeColour(SYSCLR_CAPTION_INNER_LINE));
     FillSolid(dc, RECT{rect.left, rect.bottom - 1, rect.right, rect.bottom}, GetThemeColour(SYSCLR_CAPTION_OUTER_LINE));
     DrawText(dc, rect, m_textColour);

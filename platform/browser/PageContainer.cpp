@@ -3,7 +3,7 @@
 #include "platform/base/Utf8.h"
 #include "platform/browser/PageView.h"
 #include "platform/display/PaintApi.h"
-#include "platform/fs/DeviceRoot.h"
+#include "platform/fs/WholeFile.h"
 #include "platform/gdi/GdiApi.h"
 #include "platform/gdi/TextApi.h"
 
@@ -11,8 +11,6 @@
 
 #include <algorithm>
 #include <cwctype>
-#include <fstream>
-#include <iterator>
 
 namespace platform::browser {
 namespace {
@@ -27,14 +25,6 @@ void Fill(HDC dc, const RECT& rect, COLORREF colour) {
     HBRUSH brush = CreateSolidBrush(colour);
     FillRect(dc, &rect, brush);
     DeleteObject(brush);
-}
-
-std::string ReadDeviceFile(const std::wstring& devicePath) {
-    auto host = HostPathFromDevice(devicePath);
-    if (!host)
-        return {};
-    std::ifstream in(*host, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 } // namespace
@@ -139,7 +129,7 @@ const PageContainer::Picture* PageContainer::PictureOf(const char* src, const ch
     if (found != m_pictures.end())
         return found->second.bitmap ? &found->second : nullptr;
     Picture& picture = m_pictures[path];
-    std::string bytes = ReadDeviceFile(path);
+    std::string bytes = ReadFileContents(path).value_or(std::string());
     int width = 0, height = 0, channels = 0;
     stbi_uc* pixels = bytes.empty()
                           ? nullptr
@@ -228,7 +218,7 @@ void PageContainer::import_css(litehtml::tstring& text, const litehtml::tstring&
     std::wstring path = DevicePathOf(url.c_str(), baseurl.c_str());
     if (path.empty())
         return; // sheets on the web are not fetched
-    text = ReadDeviceFile(path);
+    text = ReadFileContents(path).value_or(std::string());
     baseurl = Utf8FromWide(path);
 }
 

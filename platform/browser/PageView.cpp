@@ -4,14 +4,13 @@
 #include "platform/browser/MasterStyle.h"
 #include "platform/browser/PageContainer.h"
 #include "platform/browser/ScriptHost.h"
-#include "platform/fs/DeviceRoot.h"
+#include "platform/fs/WholeFile.h"
 #include "platform/gdi/GdiApi.h"
 #include "platform/text/GbkCodec.h"
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <iterator>
+#include <optional>
 #include <vector>
 
 namespace platform::browser {
@@ -56,28 +55,19 @@ public:
     std::unique_ptr<ScriptHost> scripts;
 };
 
-namespace {
-
-std::string ReadDevicePath(const std::wstring& devicePath) {
-    auto host = HostPathFromDevice(devicePath);
-    std::ifstream in(host ? *host : std::filesystem::path(), std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-} // namespace
+namespace {} // namespace
 
 PageView::PageView(int width) : m_width(width) {}
 PageView::~PageView() = default;
 
 bool PageView::Load(const std::wstring& devicePath) {
-    auto host = HostPathFromDevice(devicePath);
-    std::ifstream in(host ? *host : std::filesystem::path(), std::ios::binary);
-    if (!host || !in) {
+    std::optional<std::string> bytes = ReadFileContents(devicePath);
+    if (!bytes) {
         m_container.reset();
         m_address.clear();
         return false;
     }
-    LoadBytes(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), devicePath);
+    LoadBytes(*bytes, devicePath);
     return true;
 }
 
@@ -103,7 +93,7 @@ void PageView::LoadBytes(const std::string& bytes, const std::wstring& devicePat
         },
         [&container](const std::string& src) {
             std::wstring path = container.DevicePathOf(src.c_str());
-            return path.empty() ? std::string() : AsUtf8(ReadDevicePath(path));
+            return path.empty() ? std::string() : AsUtf8(ReadFileContents(path).value_or(std::string()));
         });
     m_container->scripts->RunPage();
 }
@@ -127,13 +117,11 @@ void PageView::Paint(HDC dc, const RECT& clip, int scrollY) {
     DeleteObject(white);
     if (!IsLoaded())
         return;
-    litehtml::position area(clip.left, clip.top + scrollY, clip.right - clip.left, clip.bottom - clip.top);
     m_container->container.BeginPaint(dc, clip);
     // litehtml draws page co-ordinates moved by (x, y); the view shows the page from scrollY.
     litehtml::position shown(clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top);
     m_container->document->draw(reinterpret_cast<litehtml::uint_ptr>(dc), 0, -scrollY, &shown);
     m_container->container.EndPaint();
-    (void)area;
 }
 
 std::wstring PageView::LinkAt(int x, int y) const {

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
+#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -85,6 +87,17 @@ bool ReplaceFileContents(const std::wstring& devicePath, std::string_view bytes)
         return false;
     }
     return ReplaceHostFile(*host, bytes);
+}
+
+std::optional<std::string> ReadFileContents(const std::wstring& devicePath) {
+    std::optional<fs::path> host = HostPathFromDevice(devicePath);
+    std::ifstream in(host ? *host : fs::path(), std::ios::binary);
+    if (!host || !in)
+        return std::nullopt;
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad())
+        return std::nullopt;
+    return bytes;
 }
 
 } // namespace platform

@@ -6,6 +6,7 @@
 // is removed and the last error says why.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,5 +25,7 @@ bool CreateHostFileWhole(const std::filesystem::path& path, std::string_view byt
                          std::filesystem::perms permissions = DefaultFilePermissions);
 // ReplaceHostFile for a device path.
 bool ReplaceFileContents(const std::wstring& devicePath, std::string_view bytes);
+// The whole of a device file; nothing when it cannot be read.
+std::optional<std::string> ReadFileContents(const std::wstring& devicePath);
 
 } // namespace platform
