@@ -30,8 +30,10 @@ std::string FiftyKilobytePage() {
     std::ifstream in(std::filesystem::path(QUILLORA_EXPECTED_PAGES) / "youku" / "video-search.expected.html",
                      std::ios::binary);
     std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::size_t first = page.find("<li"), last = page.rfind("</li>");
-    if (first == std::string::npos || last == std::string::npos)
+    // Only the result rows are repeated, so the page stays as flat as a real long result list.
+    std::size_t first = page.find("<li class=\"v\""), list_end = page.find("</ul>", first);
+    std::size_t last = page.rfind("</li>", list_end);
+    if (first == std::string::npos || list_end == std::string::npos || last == std::string::npos)
         return page;
     std::string rows = page.substr(first, last + 5 - first), body;
     while (body.size() + page.size() < 50 * 1024)
@@ -166,13 +168,12 @@ void ScrollByTwentyPixels(benchmark::State& state) {
 }
 BENCHMARK(ScrollByTwentyPixels)->Unit(benchmark::kMicrosecond);
 
-// The same view painted whole: what a step would cost without moving the pixels.
+// The same view painted whole from the page, nothing kept: what a step would cost
+// without moving the pixels.
 void RepaintTheWholeView(benchmark::State& state) {
     ScrollingView scrolling;
-    for (auto _ : state) {
-        InvalidateRect(scrolling.view.Window(), nullptr, FALSE);
-        UpdateWindow(scrolling.view.Window());
-    }
+    for (auto _ : state)
+        scrolling.view.Repaint();
 }
 BENCHMARK(RepaintTheWholeView)->Unit(benchmark::kMicrosecond);
 

@@ -112,34 +112,6 @@ bool LeadsElsewhere(const std::wstring& href) {
 
 } // namespace
 
-bool BrowserView::BackBuffer::Create(int width, int height) {
-    Release();
-    HDC screen = GetDC(nullptr);
-    m_dc = CreateCompatibleDC(screen);
-    m_bitmap = m_dc ? CreateCompatibleBitmap(screen, width, height) : nullptr;
-    ReleaseDC(nullptr, screen);
-    if (!m_bitmap) {
-        Release();
-        return false;
-    }
-    m_previous = SelectObject(m_dc, m_bitmap);
-    m_width = width;
-    m_height = height;
-    return true;
-}
-
-void BrowserView::BackBuffer::Release() {
-    if (m_dc) {
-        SelectObject(m_dc, m_previous);
-        DeleteDC(m_dc);
-    }
-    if (m_bitmap)
-        DeleteObject(m_bitmap);
-    m_dc = nullptr;
-    m_bitmap = m_previous = nullptr;
-    m_width = m_height = 0;
-}
-
 BrowserView::BrowserView(Owner& owner) : m_owner(owner) {}
 
 BrowserView::~BrowserView() { Destroy(); }
@@ -175,7 +147,7 @@ void BrowserView::Destroy() {
     SetView(window, nullptr);
     DestroyWindow(window);
     m_buffer.Release();
-    m_bufferValid = false;
+    Discard();
 }
 
 void BrowserView::Move(const RECT& area) {
@@ -194,7 +166,7 @@ void BrowserView::SetAppearance(bool scrollBar, bool pictures) {
         return;
     m_scrollBar = scrollBar;
     Relayout();
-    m_bufferValid = false;
+    Discard();
     if (HWND window = Window())
         InvalidateRect(window, nullptr, FALSE);
 }
@@ -210,6 +182,7 @@ std::unique_ptr<PageView> BrowserView::LoadPage(const std::wstring& address) con
 void BrowserView::ShowPage(std::unique_ptr<PageView> page) {
     m_page = std::move(page);
     m_scrollY = 0;
+    Discard();
     m_touch = Touch{};
     if (HWND window = Window())
         InvalidateRect(window, nullptr, FALSE);
@@ -245,6 +218,19 @@ void BrowserView::ScrollBy(int dy) {
     if (m_scrollBar)
         Render(RECT{width, 0, m_width, height});
     Present(window);
+}
+
+void BrowserView::Repaint() {
+    Discard();
+    if (HWND window = Window()) {
+        InvalidateRect(window, nullptr, FALSE);
+        UpdateWindow(window);
+    }
+}
+
+void BrowserView::Discard() {
+    m_bufferValid = false;
+    m_tiles.Clear();
 }
 
 bool BrowserView::PostHandOff() {
@@ -304,7 +290,7 @@ LRESULT BrowserView::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         }
         SetView(window, nullptr);
         m_buffer.Release();
-        m_bufferValid = false;
+        Discard();
         if (deleteOwner)
             m_owner.OnDeletionHandedOff();
         return 0;
@@ -319,7 +305,7 @@ void BrowserView::Resized(HWND window) {
     m_width = client.right - client.left;
     m_height = client.bottom - client.top;
     m_buffer.Release();
-    m_bufferValid = false;
+    Discard();
     Relayout();
     InvalidateRect(window, nullptr, FALSE);
 }
@@ -328,6 +314,7 @@ void BrowserView::Relayout() {
     if (m_page && m_page->Width() != PageWidth()) {
         if (std::unique_ptr<PageView> page = LoadPage(m_page->Address()))
             m_page = std::move(page);
+        Discard();
     }
     m_scrollY = std::clamp(m_scrollY, 0, MaximumScroll());
 }
@@ -339,7 +326,7 @@ int BrowserView::MaximumScroll() const { return m_page ? std::max(0, m_page->Con
 bool BrowserView::BufferReady() {
     if (m_buffer.Dc() && m_buffer.Width() == m_width && m_buffer.Height() == m_height)
         return true;
-    m_bufferValid = false;
+    Discard();
     return m_width > 0 && m_height > 0 && m_buffer.Create(m_width, m_height);
 }
 
@@ -363,7 +350,7 @@ void BrowserView::Render(const RECT& area) {
     RECT page{0, 0, PageWidth(), m_height};
     if (IntersectRect(&part, &area, &page)) {
         if (m_page)
-            m_page->Paint(m_buffer.Dc(), part, m_scrollY);
+            m_tiles.Draw(*m_page, m_buffer.Dc(), part, m_scrollY);
         else
             FillRect(m_buffer.Dc(), &part, GetStockObject(WHITE_BRUSH));
     }
@@ -415,6 +402,7 @@ void BrowserView::TouchUp(HWND window, int x, int y) {
     if (m_page->ClickAt(touch.x, pageY)) {
         // The element's script may have changed the page, and its height.
         m_scrollY = std::clamp(m_scrollY, 0, MaximumScroll());
+        Discard();
         InvalidateRect(window, nullptr, FALSE);
     }
     if (LeadsElsewhere(href))

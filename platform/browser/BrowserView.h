@@ -2,7 +2,8 @@
 // The browser control's window: a child of its site's window that shows one PageView
 // through a back buffer. Painting renders only the invalid rectangle into the buffer;
 // scrolling moves the buffer's pixels, renders only the strip that scrolling uncovers
-// and puts the result on the screen at once. A finger that goes down and up without
+// (from bands of the page painted before, see PageTiles) and puts the result on the
+// screen at once. A finger that goes down and up without
 // moving is a tap: it runs the onclick of the element under it and follows the link
 // there; one that moves, or under which the page scrolls, is a drag and taps nothing.
 //
@@ -12,6 +13,8 @@
 // deletion handed to it, always on the window's thread; it may delete itself (and the
 // view) from those calls.
 
+#include "platform/browser/OffscreenBitmap.h"
+#include "platform/browser/PageTiles.h"
 #include "platform/browser/PageView.h"
 #include "platform/window/WindowTypes.h"
 
@@ -59,6 +62,8 @@ public:
     // Scrolls by `dy` pixels within the page (the page is as wide as the view).
     void ScrollBy(int dy);
     int ScrollPosition() const { return m_scrollY; }
+    // Paints the whole view anew from the page, nothing kept from before.
+    void Repaint();
 
     // From any thread: posts the owner an OnHandOff. False when there is no window.
     bool PostHandOff();
@@ -71,26 +76,6 @@ public:
     static constexpr int TapSlop = 6;
 
 private:
-    class BackBuffer {
-    public:
-        BackBuffer() = default;
-        ~BackBuffer() { Release(); }
-        BackBuffer(const BackBuffer&) = delete;
-        BackBuffer& operator=(const BackBuffer&) = delete;
-        bool Create(int width, int height);
-        void Release();
-        HDC Dc() const { return m_dc; }
-        int Width() const { return m_width; }
-        int Height() const { return m_height; }
-
-    private:
-        HDC m_dc = nullptr;
-        HBITMAP m_bitmap = nullptr;
-        HGDIOBJ m_previous = nullptr;
-        int m_width = 0;
-        int m_height = 0;
-    };
-
     struct Touch {
         bool down = false;
         bool moved = false;
@@ -104,6 +89,8 @@ private:
     void Forget(HWND window);
     void Resized(HWND window);
     void Relayout();
+    // Neither the buffer nor the bands show the page any more.
+    void Discard();
     int PageWidth() const;
     int MaximumScroll() const;
     bool BufferReady();
@@ -126,7 +113,8 @@ private:
     bool m_pictures = true;
     std::unique_ptr<PageView> m_page;
     int m_scrollY = 0;
-    BackBuffer m_buffer;
+    OffscreenBitmap m_buffer;
+    PageTiles m_tiles;
     bool m_bufferValid = false; // every pixel of the buffer shows the page as it is now
     Touch m_touch;
 };

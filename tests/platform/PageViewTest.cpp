@@ -1,13 +1,12 @@
 #include "platform/browser/PageView.h"
 
+#include "TestPictures.h"
 #include "platform/display/PaintApi.h"
 #include "platform/gdi/GdiApi.h"
 #include "platform/text/GbkCodec.h"
 #include "support/TemporaryRoot.h"
 
 #include <gtest/gtest.h>
-
-#include <png.h>
 
 #include <string>
 #include <vector>
@@ -64,22 +63,6 @@ std::vector<std::uint32_t> Painted(PageView& page, int scrollY = 0) {
 
 std::size_t Count(const std::vector<std::uint32_t>& pixels, std::uint32_t colour) {
     return static_cast<std::size_t>(std::count(pixels.begin(), pixels.end(), colour));
-}
-
-// A 4 × 4 opaque red PNG.
-std::string RedPng() {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = image.height = 4;
-    image.format = PNG_FORMAT_RGBA;
-    std::vector<std::uint8_t> pixels(64);
-    for (std::size_t i = 0; i < 16; ++i)
-        pixels[4 * i] = 255, pixels[4 * i + 3] = 255;
-    png_alloc_size_t size = 0;
-    png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr);
-    std::string bytes(size, '\0');
-    png_image_write_to_memory(&image, bytes.data(), &size, 0, pixels.data(), 0, nullptr);
-    return bytes;
 }
 
 const char* const Utf8Page = "<html><head><meta charset=\"utf-8\"><title>功夫</title></head>"

@@ -3,6 +3,7 @@
 // window embeds it: a site that counts its references and a sink that records what each
 // event carries, on the headless screen.
 
+#include "TestPictures.h"
 #include "platform/com/ComPointer.h"
 #include "platform/com/WebBrowserTypes.h"
 #include "platform/display/PaintApi.h"
@@ -174,8 +175,7 @@ public:
     }
     HRESULT GetHostInfo(DOCHOSTUIINFO* info) override {
         info->cbSize = 20;
-        info->dwFlags = DOCHOSTUIFLAG_DIALOG | DOCHOSTUIFLAG_SCROLL_NO | DOCHOSTUIFLAG_URL_ENCODING_ENABLE_UTF8 |
-                        DOCHOSTUIFLAG_NOPICS;
+        info->dwFlags = flags;
         info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
         return S_OK;
     }
@@ -183,6 +183,8 @@ public:
     std::atomic<int> references{0};
     HWND window = nullptr;
     bool active = false;
+    DWORD flags = DOCHOSTUIFLAG_DIALOG | DOCHOSTUIFLAG_SCROLL_NO | DOCHOSTUIFLAG_URL_ENCODING_ENABLE_UTF8 |
+                  DOCHOSTUIFLAG_NOPICS; // the program's
 };
 
 HRESULT Open(IWebBrowser2* browser, const std::wstring& address) {
@@ -494,8 +496,39 @@ TEST_F(WebBrowserTest, TheChannelsListAndThePlayListsMemoOpenAndCloseByTap) {
     EXPECT_EQ(pixel(100, 100), RGB(0, 255, 0)) << "the long memo in place of the short one";
 }
 
+// A converted page is written in GBK; its title and text reach the host as Unicode. The
+// host's flags, asked when it becomes the site, keep its pictures out.
+TEST_F(WebBrowserTest, AGbkPageShowsItsTextAndItsPicturesOnlyWhenTheHostAllows) {
+    WriteHostFile(root.Host("Pages/red.png"), RedPng());
+    WriteHostFile(root.Host("Pages/gbk.html"),
+                  "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=GBK\" />"
+                  "<title>\xB9\xA6\xB7\xF2</title></head><body style=\"margin:0\">"
+                  "<img src=\"red.png\" width=\"40\" height=\"40\"/><p>\xB9\xA6\xB7\xF2\xD0\xDC\xC3\xA8</p>"
+                  "</body></html>");
+    auto red = [] {
+        HDC screen = GetDC(nullptr);
+        COLORREF colour = GetPixel(screen, 20, 20);
+        ReleaseDC(nullptr, screen);
+        return colour == RGB(255, 0, 0);
+    };
+    for (bool pictures : {false, true}) {
+        SCOPED_TRACE(pictures ? "pictures allowed" : "no pictures");
+        site.flags = pictures ? DOCHOSTUIFLAG_SCROLL_NO : site.flags | DOCHOSTUIFLAG_NOPICS;
+        ASSERT_NO_FATAL_FAILURE(Embed());
+        ASSERT_EQ(Completed([&] { return Open(browser.Get(), L"\\Pages\\gbk.html"); }), L"\\Pages\\gbk.html");
+        std::vector<Event> titles = Of(sink.Events(), DISPID_TITLECHANGE);
+        ASSERT_EQ(titles.size(), 1u);
+        EXPECT_EQ(titles[0].text, L"功夫");
+        UpdateWindow(view);
+        EXPECT_EQ(red(), pictures);
+        LetGo();
+        PumpPending();
+    }
+}
+
 // Band i of the striped page: each differs from its neighbours in every channel.
 COLORREF BandColour(int band) {
+    band %= 40;
     return RGB(static_cast<BYTE>(band * 6), static_cast<BYTE>(250 - band * 6), static_cast<BYTE>(band % 2 ? 60 : 190));
 }
 
@@ -522,9 +555,10 @@ std::string Hex(COLORREF colour) {
 }
 
 TEST_F(WebBrowserTest, ScrollByMovesThePixelsAtOnceAndStopsAtBothEnds) {
-    // 40 bands of 50 rows: a page of 2000 rows in a view of 300.
+    // 80 bands of 50 rows: a page of 4000 rows in a view of 300, longer than the bands of
+    // the page the view keeps painted.
     std::string bands;
-    for (int band = 0; band < 40; ++band)
+    for (int band = 0; band < 80; ++band)
         bands += "<div style=\"height:50px;background:" + Hex(BandColour(band)) + "\"></div>";
     WriteHostFile(root.Host("Pages/bands.html"), Page("Bands", bands));
     ASSERT_NO_FATAL_FAILURE(Embed(RECT{0, 0, 480, 300}));
@@ -538,11 +572,20 @@ TEST_F(WebBrowserTest, ScrollByMovesThePixelsAtOnceAndStopsAtBothEnds) {
     const int x = 478, height = 300;
     EXPECT_TRUE(ShowsBandsFrom(0, x, height));
     const std::pair<LONG, int> steps[] = {
-        {37, 37}, {-20, 17}, {-1000, 0}, {-5, 0}, {100000, 1700}, {5, 1700}, {-299, 1401}, {300, 1700},
+        {37, 37}, {-20, 17}, {-1000, 0}, {-5, 0}, {100000, 3700}, {5, 3700}, {-299, 3401}, {300, 3700},
     };
     for (auto [dy, top] : steps) {
         ASSERT_EQ(window->scrollBy(0, dy), S_OK);
         EXPECT_TRUE(ShowsBandsFrom(top, x, height)) << "after scrollBy(0, " << dy << ")";
+    }
+    // A finger's steps all the way up and down again: parts painted before and kept, and
+    // parts painted anew, join without a seam.
+    for (int direction : {-1, 1}) {
+        for (int step = 0; step < 3700 / 20; ++step) {
+            ASSERT_EQ(window->scrollBy(0, 20 * direction), S_OK);
+            int top = direction < 0 ? 3700 - 20 * (step + 1) : 20 * (step + 1);
+            ASSERT_TRUE(ShowsBandsFrom(top, x, height)) << "after step " << step << " going " << direction;
+        }
     }
 }
 
