@@ -10,6 +10,7 @@
 #include "toolkit/ToolkitMessages.h"
 
 #include <mutex>
+#include <set>
 
 namespace {
 
@@ -35,7 +36,49 @@ Observer& TheObserver() {
     return observer;
 }
 
+// The message boxes up on any thread, for the program's end.
+struct OpenBoxes {
+    std::mutex lock;
+    bool ended = false;
+    std::set<HWND> windows;
+};
+
+OpenBoxes& TheOpenBoxes() {
+    static OpenBoxes boxes;
+    return boxes;
+}
+
+// False when boxes have ended: the box must not run.
+bool Enlist(HWND window) {
+    OpenBoxes& boxes = TheOpenBoxes();
+    std::lock_guard guard(boxes.lock);
+    if (boxes.ended)
+        return false;
+    boxes.windows.insert(window);
+    return true;
+}
+
+void Discharge(HWND window) {
+    OpenBoxes& boxes = TheOpenBoxes();
+    std::lock_guard guard(boxes.lock);
+    boxes.windows.erase(window);
+}
+
 } // namespace
+
+void EndMessageBoxes() {
+    OpenBoxes& boxes = TheOpenBoxes();
+    std::lock_guard guard(boxes.lock);
+    boxes.ended = true;
+    for (HWND window : boxes.windows)
+        PostMessageW(window, MessageBoxWnd::CloseMessage, 0, 1);
+}
+
+void AllowMessageBoxes() {
+    OpenBoxes& boxes = TheOpenBoxes();
+    std::lock_guard guard(boxes.lock);
+    boxes.ended = false;
+}
 
 const ButtonSpec* ButtonsOf(UINT type) { return type < 6 ? ButtonsOfType[type] : ButtonsOfType[0]; }
 
@@ -171,7 +214,13 @@ int ShowMessageBox(HWND parent, const std::wstring& text, const std::wstring& ca
     box.SetHomeKeyAnswer(homeKeyAnswer);
     if (!box.Create(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), parent, nullptr, WS_POPUP, 0))
         return ResultClosed;
+    HWND window = box.GetHwnd();
+    if (!Enlist(window)) {
+        box.Destroy();
+        return ResultClosed;
+    }
     int result = box.DoModal();
+    Discharge(window);
     box.Destroy();
     return result;
 }

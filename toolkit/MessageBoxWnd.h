@@ -63,3 +63,8 @@ int ResultOfCommand(UINT commandId);
 // box cannot be made. `homeKeyAnswer` is what the box does on the home key (see CFtWnd's
 // OnShellHomeKey).
 int ShowMessageBox(HWND parent, const std::wstring& text, const std::wstring& caption, UINT type, int homeKeyAnswer);
+
+// The program's end: every message box up, on any thread, closes with 0, and every one
+// asked for from now on returns 0 without showing, until AllowMessageBoxes.
+void EndMessageBoxes();
+void AllowMessageBoxes();

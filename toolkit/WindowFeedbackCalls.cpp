@@ -7,6 +7,8 @@
 #include "toolkit/ProgressDialog.h"
 #include "toolkit/WaitDialog.h"
 
+#include <atomic>
+
 void CloseBusyIndicators() {
     CloseWaitDialogWindow();
     for (int poll = 0; poll < 2000 && (RunningWaitDialogs() > 0 || RunningProgressDialogs() > 0); ++poll) {
@@ -20,12 +22,28 @@ void CloseBusyIndicators() {
     }
 }
 
+namespace {
+std::atomic<bool> feedbackEnded{false};
+} // namespace
+
+void EndFeedback() {
+    feedbackEnded = true;
+    EndMessageBoxes();
+}
+
+void ResumeFeedback() {
+    feedbackEnded = false;
+    AllowMessageBoxes();
+}
+
 int WindowFeedbackCalls::MessageBox(HWND parent, const std::wstring& text, const std::wstring& caption, UINT type,
                                     int homeKeyAnswer) {
     return ShowMessageBox(parent, text, caption, type, homeKeyAnswer);
 }
 
 int WindowFeedbackCalls::NoticeBox(HWND parent, const std::wstring& text, DWORD milliseconds) {
+    if (feedbackEnded)
+        return 1;
     return ShowNoticeBox(parent, text, milliseconds);
 }
 

@@ -8,6 +8,11 @@
 // Closes the wait and progress dialogs still open and waits (up to 2 s) for their
 // threads to end: the program's end, before the images and fonts they draw with go.
 void CloseBusyIndicators();
+// The program's end, before its workers are waited for: message boxes up close with 0,
+// and from now on message boxes return 0 and notices 1 at once, without showing.
+void EndFeedback();
+// Feedback shows again (tests that end it).
+void ResumeFeedback();
 
 class WindowFeedbackCalls : public FeedbackCalls {
 public:

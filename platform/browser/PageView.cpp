@@ -138,6 +138,51 @@ std::wstring PageView::LinkAt(int x, int y) const {
     return {};
 }
 
+namespace {
+
+// An inline element has no box of its own in litehtml: its place is the union of the
+// places of what it holds.
+litehtml::position PlacementOf(const litehtml::element::ptr& element) {
+    litehtml::position place = element->get_placement();
+    if (place.width > 0 && place.height > 0)
+        return place;
+    litehtml::position whole;
+    for (std::size_t i = 0; i < element->get_children_count(); ++i) {
+        litehtml::position part = PlacementOf(element->get_child(static_cast<int>(i)));
+        if (part.width <= 0 || part.height <= 0)
+            continue;
+        if (whole.width <= 0) {
+            whole = part;
+            continue;
+        }
+        int right = std::max(whole.right(), part.right()), bottom = std::max(whole.bottom(), part.bottom());
+        whole.x = std::min(whole.x, part.x);
+        whole.y = std::min(whole.y, part.y);
+        whole.width = right - whole.x;
+        whole.height = bottom - whole.y;
+    }
+    return whole;
+}
+
+} // namespace
+
+std::vector<PageView::LinkPlace> PageView::Links() const {
+    std::vector<LinkPlace> links;
+    if (!IsLoaded())
+        return links;
+    for (const litehtml::element::ptr& element : m_container->document->root()->select_all("a")) {
+        const char* href = element->get_attr("href");
+        litehtml::position place = PlacementOf(element);
+        if (!href || place.width <= 0 || place.height <= 0)
+            continue;
+        std::string text;
+        element->get_text(text);
+        links.push_back({WideFromUtf8(href), WideFromUtf8(text),
+                         RECT{place.x, place.y, place.x + place.width, place.y + place.height}});
+    }
+    return links;
+}
+
 std::wstring ResolveLink(const std::wstring& pageAddress, const std::wstring& href) {
     if (href.empty() || href[0] == L'#')
         return pageAddress;

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform::browser {
 
@@ -38,6 +39,13 @@ public:
     void Paint(HDC dc, const RECT& clip, int scrollY);
     // The link (its href as written) under a point of the page; empty when none.
     std::wstring LinkAt(int x, int y) const;
+    struct LinkPlace {
+        std::wstring href; // as the page writes it
+        std::wstring text;
+        RECT area; // page co-ordinates
+    };
+    // The page's links that take room on it, in document order.
+    std::vector<LinkPlace> Links() const;
     // Runs the onclick of the element under a point of the page (or of the nearest one
     // above it); false when none has one. The page may have changed: paint it again.
     bool ClickAt(int x, int y);

@@ -2,11 +2,15 @@
 
 #include "platform/inet/WinInet.h"
 
+#include <atomic>
 #include <cstring>
 #include <mutex>
 
 namespace platform {
+
 namespace {
+
+std::atomic<bool> transfersAborted{false};
 
 void GlobalInit() {
     static std::once_flag once;
@@ -16,6 +20,10 @@ void GlobalInit() {
 bool Mentions(const char* text, const char* word) { return std::strstr(text, word) != nullptr; }
 
 } // namespace
+
+void AbortTransfers() { transfersAborted = true; }
+void AllowTransfers() { transfersAborted = false; }
+bool TransfersAborted() { return transfersAborted; }
 
 CurlTransfer::CurlTransfer(const TransferOptions& options)
     : m_connectTimeoutMs(options.connectTimeoutMs), m_receiveTimeoutMs(options.receiveTimeoutMs),
@@ -92,6 +100,11 @@ std::size_t CurlTransfer::OnHeader(char*, std::size_t size, std::size_t count, v
 
 template <class Ready> void CurlTransfer::Pump(Ready ready) {
     while (!m_done && !ready()) {
+        if (TransfersAborted()) {
+            m_result = CURLE_ABORTED_BY_CALLBACK;
+            m_done = true;
+            break;
+        }
         int running = 0;
         if (curl_multi_perform(m_multi, &running) != CURLM_OK) {
             m_result = CURLE_FAILED_INIT;
@@ -187,6 +200,7 @@ DWORD CurlTransfer::ErrorOf(CURLcode code) const {
     case CURLE_GOT_NOTHING:
     case CURLE_SEND_ERROR: return ERROR_INTERNET_CONNECTION_ABORTED;
     case CURLE_OUT_OF_MEMORY: return ERROR_NOT_ENOUGH_MEMORY;
+    case CURLE_ABORTED_BY_CALLBACK: return ERROR_INTERNET_OPERATION_CANCELLED;
     default: return ERROR_INTERNET_INTERNAL_ERROR;
     }
 }

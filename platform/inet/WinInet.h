@@ -45,6 +45,7 @@ constexpr DWORD ERROR_INTERNET_INVALID_URL = 12005;
 constexpr DWORD ERROR_INTERNET_UNRECOGNIZED_SCHEME = 12006;
 constexpr DWORD ERROR_INTERNET_NAME_NOT_RESOLVED = 12007;
 constexpr DWORD ERROR_INTERNET_INVALID_OPTION = 12009;
+constexpr DWORD ERROR_INTERNET_OPERATION_CANCELLED = 12017;
 constexpr DWORD ERROR_INTERNET_INCORRECT_HANDLE_TYPE = 12018;
 constexpr DWORD ERROR_INTERNET_CANNOT_CONNECT = 12029;
 constexpr DWORD ERROR_INTERNET_CONNECTION_ABORTED = 12030;
@@ -92,3 +93,11 @@ BOOL HttpQueryInfoW(HINTERNET request, DWORD infoLevel, LPVOID buffer, LPDWORD b
 // pointed into `url`; with a buffer it is copied. Without extra information asked for,
 // the path keeps the query.
 BOOL InternetCrackUrlW(LPCWSTR url, DWORD urlLength, DWORD flags, URL_COMPONENTSW* components);
+
+namespace platform {
+// The program's end: every transfer in flight fails within one poll (50 ms) with
+// ERROR_INTERNET_OPERATION_CANCELLED, and every later one at once, until AllowTransfers.
+void AbortTransfers();
+void AllowTransfers();
+bool TransfersAborted();
+} // namespace platform

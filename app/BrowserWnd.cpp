@@ -1,0 +1,123 @@
+#include "app/BrowserWnd.h"
+
+#include "convert/NavigationWorker.h"
+#include "platform/com/Automation.h"
+#include "platform/device/Module.h"
+#include "platform/inet/WinInet.h"
+#include "toolkit/ProgressDialog.h"
+
+BrowserWnd::BrowserWnd() {
+    m_progress.stopMessage = StopMessage;
+    m_progress.stopCaption = L"停止";
+}
+
+BrowserWnd::~BrowserWnd() {
+    // Workers reach this object; none may outlive it.
+    EndWorkers();
+}
+
+BOOL BrowserWnd::OnInitDialog() {
+    if (!CFtHostWnd::OnInitDialog())
+        return FALSE;
+    m_progress.stopTarget = m_hWnd;
+    BrowserHost::Create(GetModuleHandleW(nullptr));
+    AttachTo(m_hWnd, RECT{0, 0, GetWidth(), GetHeight() - ToolbarHeight});
+    ShowHost(1);
+    return TRUE;
+}
+
+LRESULT BrowserWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == StopMessage) {
+        Stop();
+        return 0;
+    }
+    if (message == WM_SHOW_PLAYLIST) {
+        ++m_playlistRequests;
+        return 0;
+    }
+    return CFtHostWnd::WindowProc(message, wParam, lParam);
+}
+
+void BrowserWnd::OnTimer(UINT_PTR timerId) {
+    if (timerId == FingerScroll::MomentumTimer && m_fingerScroll)
+        m_fingerScroll->MomentumStep();
+    CFtHostWnd::OnTimer(timerId);
+}
+
+// The page's title is the main window's caption (the browser view's own when it stands
+// alone).
+void BrowserWnd::OnTitleChange(const std::wstring& text) {
+    HWND parent = m_hWnd ? GetParent(m_hWnd) : nullptr;
+    CFtWnd* captioned = parent ? CFtWnd::FindWnd(parent) : nullptr;
+    (captioned ? captioned : this)->SetText(text.c_str());
+}
+
+void BrowserWnd::OnProgressChange(LONG progress, LONG progressMax) {
+    if (progress < 0 || progressMax <= 0)
+        return;
+    if (progress == 0 || (progress == 100 && m_progress.position.load() == 0))
+        m_coreUi.ShowProgressDialog(m_progress, ParentWindow());
+    m_progress.lowerBound = 0;
+    m_progress.upperBound = progressMax;
+    m_progress.position = progress;
+    RefreshProgressDialogWindow();
+    if (ReadyState() == READYSTATE_INTERACTIVE) {
+        m_pageReady = 1;
+        m_progress.position = 0;
+        m_coreUi.CloseProgressDialog(m_progress);
+    }
+}
+
+void BrowserWnd::OnBeforeNavigate2(IDispatch*, VARIANT* url, VARIANT*, VARIANT*, VARIANT*, VARIANT*,
+                                   VARIANT_BOOL* cancel) {
+    ReleaseDocumentWindow();
+    m_pageReady = 0;
+    if (!url || url->vt != VT_BSTR)
+        return;
+    std::wstring address(url->bstrVal, SysStringLen(url->bstrVal));
+    if (!address.empty() && address[0] == L'\\') {
+        if (cancel)
+            *cancel = VARIANT_FALSE;
+        return; // a local page: the control loads it
+    }
+    if (cancel)
+        *cancel = VARIANT_TRUE;
+    m_pendingAddress.Set(address);
+    m_workers.Start([this] { RunWorker(); });
+}
+
+void BrowserWnd::OnDocumentComplete(IDispatch*, VARIANT* url) {
+    if (url && url->vt == VT_BSTR)
+        m_shownPage.assign(url->bstrVal, SysStringLen(url->bstrVal));
+}
+
+// The control keeps the page it showed, which the finger may scroll again.
+void BrowserWnd::OnNavigateError() {
+    m_coreUi.CloseProgressDialog(m_progress);
+    m_pageReady = 1;
+}
+
+void BrowserWnd::RunWorker() {
+    // Taken once, at the start: an interception that came since has replaced it, and
+    // then this worker handles the newer address as well.
+    std::wstring address = m_pendingAddress.Get();
+    switch (RunNavigation(m_coreUi, address).result) {
+    case ClassifyResult::PageFailed:
+    case ClassifyResult::PlaybackFailed:
+    case ClassifyResult::PlaybackStarted: m_pageReady = 1; break;
+    default: break;
+    }
+}
+
+void BrowserWnd::ShowWrittenPage(const std::wstring& path) {
+    m_currentPagePath.Set(path);
+    Navigate(path);
+}
+
+int BrowserWnd::EndWorkers(DWORD milliseconds) {
+    if (m_workers.Running() == 0)
+        return 0;
+    platform::AbortTransfers();
+    EndFeedback();
+    return m_workers.WaitAll(milliseconds);
+}

@@ -1,0 +1,54 @@
+#include "app/MainApp.h"
+
+#include "platform/com/Com.h"
+#include "platform/fs/FileApi.h"
+#include "platform/fs/FindFile.h"
+#include "settings/ProgramFolder.h"
+
+MainApp::MainApp() { m_browserWnd.SetFingerScroll(&m_fingerScroll); }
+
+MainApp::~MainApp() {
+    // No worker may write a page after the folder is emptied.
+    m_browserWnd.EndWorkers();
+    EmptyTemporaryFolder();
+    CoUninitialize();
+}
+
+MainApp* MainApp::Instance() { return dynamic_cast<MainApp*>(CFtApplication::Instance()); }
+
+BOOL MainApp::InitInstance() {
+    CoInitializeEx(nullptr, 0);
+    RECT work = CFtWnd::GetWorkArea();
+    int width = work.right - work.left, height = work.bottom - work.top;
+    m_browserWnd.Create(0, 0, width, height, nullptr, nullptr, 0, 0);
+    m_browserWnd.SetBackgroundColour(0x00FFFFFF);
+    m_browserWnd.Show(true, true);
+    return TRUE;
+}
+
+int MainApp::ExitInstance() {
+    m_browserWnd.EndWorkers();
+    return CFtApplication::ExitInstance();
+}
+
+BOOL MainApp::PreTranslateMessage(MSG* message) {
+    if (message)
+        m_fingerScroll.See(*message);
+    return FALSE;
+}
+
+void MainApp::EmptyTemporaryFolder() {
+    std::wstring folder = ProgramFolderPath(L"\\Temp");
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..")
+            m_temporaryFiles.push_back(folder + L"\\" + name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    for (auto file = m_temporaryFiles.rbegin(); file != m_temporaryFiles.rend(); ++file)
+        DeleteFileW(file->c_str());
+}
