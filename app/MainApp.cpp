@@ -10,7 +10,8 @@ MainApp::MainApp() { m_browserWnd.SetFingerScroll(&m_fingerScroll); }
 MainApp::~MainApp() {
     // No worker may write a page after the folder is emptied.
     m_browserWnd.EndWorkers();
-    EmptyTemporaryFolder();
+    if (!m_keepTemporaryFiles)
+        EmptyTemporaryFolder();
     CoUninitialize();
 }
 

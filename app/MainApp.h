@@ -31,9 +31,12 @@ public:
     // Deletes every file in the program's \Temp folder, the last found first; what
     // cannot be deleted stays. Sub-folders stay.
     void EmptyTemporaryFolder();
+    // The end leaves \Temp as it is: for a look at pages made before the program ran.
+    void KeepTemporaryFiles() { m_keepTemporaryFiles = true; }
 
 private:
     BrowserWnd m_browserWnd;
     FingerScroll m_fingerScroll{m_browserWnd};
     std::vector<std::wstring> m_temporaryFiles;
+    bool m_keepTemporaryFiles = false;
 };

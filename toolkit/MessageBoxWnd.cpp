@@ -11,6 +11,7 @@
 
 #include <mutex>
 #include <set>
+#include <utility>
 
 namespace {
 
@@ -170,7 +171,7 @@ LRESULT MessageBoxWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         EndModal(ResultClosed);
         return 0;
     }
-    if (message == WM_SHOWWINDOW && wParam) {
+    if (message == WM_SHOWWINDOW && wParam && !std::exchange(m_observed, true)) {
         LRESULT result = CFtHostWnd::WindowProc(message, wParam, lParam);
         std::function<void(MessageBoxWnd&)> observer;
         {

@@ -44,6 +44,7 @@ private:
     UiButton m_buttons[3];
     ScreenSnapshot m_snapshot;
     bool m_announced = false;
+    bool m_observed = false; // the shown observer has seen the box
 };
 
 enum class ButtonWord { Ok, Cancel, Yes, No, Retry, Abort, Ignore };

@@ -212,4 +212,36 @@ TEST_F(BrowserHostTest, ScrollingWithoutADocumentDoesNothingAndWithOneMovesThePa
     EXPECT_EQ(top(), RGB(255, 0, 0));
 }
 
+// The page as the finger moves it: 10-pixel bands whose red value is their number.
+TEST_F(BrowserHostTest, AFingerDragScrollsThePageAndItRunsOnAfterTheRelease) {
+    std::string bands;
+    for (int band = 0; band < 250; ++band)
+        bands += "<div style=\"height:10px;background:rgb(" + std::to_string(band) + ",80,160)\"></div>";
+    WriteHostFile(root.Host("Quillora/temp/bands.html"), "<html><body style=\"margin:0\">" + bands + "</body></html>");
+    ASSERT_TRUE(view.Navigate(L"\\Quillora\\temp\\bands.html"));
+    harness.Pump();
+    ASSERT_TRUE(view.PageReady());
+    auto topBand = [&] {
+        UpdateWindow(view.BrowserWindow());
+        POINT at{200, 0};
+        ClientToScreen(view.BrowserWindow(), &at);
+        HDC screen = GetDC(nullptr);
+        COLORREF colour = GetPixel(screen, at.x, at.y);
+        ReleaseDC(nullptr, screen);
+        return static_cast<int>(GetRValue(colour));
+    };
+    ASSERT_EQ(topBand(), 0);
+
+    // On the toolbar's strip the finger moves nothing.
+    int strip = view.GetHeight() - 30;
+    harness.Drag(POINT{240, strip}, POINT{240, strip - 200}, 10);
+    EXPECT_EQ(topBand(), 0);
+
+    // Five steps of 20 pixels up: the page follows by 100, then runs on by 19 + 18 + ...
+    harness.Drag(POINT{240, 400}, POINT{240, 300}, 5);
+    EXPECT_EQ(topBand(), 10);
+    ASSERT_TRUE(harness.PumpUntil([&] { return harness.App().Scrolling().TimerId() == 0; }, 3000));
+    EXPECT_EQ(topBand(), (100 + 190) / 10);
+}
+
 } // namespace

@@ -113,6 +113,26 @@ TEST(PageView, LinksAreFoundUnderTheFingerAndTheViewScrolls) {
     EXPECT_EQ(pixels[70 * 480 + 240], 0x000000FFu);
 }
 
+TEST(PageView, LinksAreListedWhereTheyAreLaidOut) {
+    TemporaryRoot root;
+    PageView page(480);
+    page.LoadBytes("<html><body style=\"margin:0\"><div style=\"height:200px\"></div>"
+                   "<p style=\"margin:0\">Before <a href=\"inline.html\">inline</a> after</p>"
+                   "<a href=\"hidden.html\" style=\"display:none\">hidden</a>"
+                   "<div><a href=\"http://x/block\" style=\"display:block;height:50px\">block</a></div></body></html>",
+                   L"\\Quillora\\temp\\links.html");
+    std::vector<PageView::LinkPlace> links = page.Links();
+    ASSERT_EQ(links.size(), 2u) << "a link that is not shown takes no room";
+    EXPECT_EQ(links[0].href, L"inline.html");
+    EXPECT_EQ(links[0].text, L"inline");
+    EXPECT_EQ(links[1].href, L"http://x/block");
+    EXPECT_GE(links[0].area.top, 200);
+    EXPECT_GT(links[0].area.left, 0) << "the inline link starts after the words before it";
+    for (const auto& link : links)
+        EXPECT_EQ(page.LinkAt((link.area.left + link.area.right) / 2, (link.area.top + link.area.bottom) / 2),
+                  link.href);
+}
+
 TEST(PageView, AMissingPageLoadsNothing) {
     TemporaryRoot root;
     PageView page(480);

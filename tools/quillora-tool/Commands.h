@@ -15,3 +15,4 @@ int RunNavigateCommand(const Words& words);
 int RunGdiDemoCommand(const Words& words);
 int RunToolkitDemoCommand(const Words& words);
 int RunRenderCommand(const Words& words);
+int RunBrowseCommand(const Words& words);

@@ -40,7 +40,8 @@ std::string Usage() {
            "  navigate URL       (one intercepted navigation, as the program runs it)\n"
            "  gdi-demo OUT.png   (a test card of the drawing layer)\n"
            "  toolkit-demo OUTDIR (screenshots of every window transition)\n"
-           "  render PAGE OUT.png [--scroll Y] (a device page as the browser shows it)\n"
+           "  render PAGE OUT.png [--scroll Y] (a device page as the browser view shows it)\n"
+           "  browse URL OUT.png [--scroll Y]  (an address opened in the browser view, converted)\n"
            "  resolve SERVER URL (SERVER: 1 or 2, the parse server)\n";
 }
 
@@ -73,6 +74,8 @@ int main(int argc, char** argv) {
         result = RunToolkitDemoCommand(rest);
     else if (command == "render")
         result = RunRenderCommand(rest);
+    else if (command == "browse")
+        result = RunBrowseCommand(rest);
     if (result == 2)
         std::fprintf(stderr, "%s", Usage().c_str());
     return result;
