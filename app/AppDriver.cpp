@@ -9,21 +9,30 @@
 #include <thread>
 
 void AppDriver::Pump() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (m_app.PreTranslateMessage(&message))
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+    while (PumpOne()) {
     }
 }
 
+bool AppDriver::PumpOne() {
+    MSG message;
+    if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        return false;
+    if (!m_app.PreTranslateMessage(&message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return true;
+}
+
+// `done` is asked after every message, so that what a later message would do has not
+// happened yet when it first holds.
 bool AppDriver::PumpUntil(const std::function<bool()>& done, int milliseconds) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     for (;;) {
-        Pump();
         if (done())
             return true;
+        if (PumpOne())
+            continue;
         if (std::chrono::steady_clock::now() > deadline)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));

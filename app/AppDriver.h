@@ -18,7 +18,9 @@ public:
 
     // Every message waiting now.
     void Pump();
-    // Pumps until `done` or the time is up; false when it is.
+    // One message, if one waits; false when none did.
+    bool PumpOne();
+    // Pumps until `done` (asked before each message) or the time is up; false when it is.
     bool PumpUntil(const std::function<bool()>& done, int milliseconds = 10000);
     // Pumps until no worker runs and the shown page may be scrolled.
     bool WaitForPage(int milliseconds = 10000);

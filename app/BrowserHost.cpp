@@ -201,32 +201,43 @@ bool BrowserHost::CreateHostWindow() {
     return IsWindow(m_hostWindow);
 }
 
+// The lock guards only the members' writes: the control's calls may fire events whose
+// handlers use the browser.
 bool BrowserHost::CreateControl() {
-    std::lock_guard guard(m_controlLock);
-    if (m_browser)
+    if (HasControl())
         return true;
     platform::RegisterWebBrowserClass();
     IUnknown* unknown = nullptr;
     if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER, IID_IUnknown,
                                 reinterpret_cast<void**>(&unknown))))
         return false;
-    HRESULT queried = unknown->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&m_object));
+    IOleObject* object = nullptr;
+    HRESULT queried = unknown->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&object));
     unknown->Release();
     if (FAILED(queried))
         return false;
+    {
+        std::lock_guard guard(m_controlLock);
+        m_object = object; // Destroy lets it go if what follows fails
+    }
     DWORD status = 0;
-    m_object->GetMiscStatus(DVASPECT_CONTENT, &status);
+    object->GetMiscStatus(DVASPECT_CONTENT, &status);
     if (status & OLEMISC_SETCLIENTSITEFIRST)
-        m_object->SetClientSite(static_cast<IOleClientSite*>(this));
+        object->SetClientSite(static_cast<IOleClientSite*>(this));
     RECT client{};
     GetClientRect(m_hostWindow, &client);
-    if (FAILED(m_object->DoVerb(OLEIVERB_UIACTIVATE, nullptr, static_cast<IOleClientSite*>(this), 0, m_hostWindow,
-                                &client)))
+    if (FAILED(
+            object->DoVerb(OLEIVERB_UIACTIVATE, nullptr, static_cast<IOleClientSite*>(this), 0, m_hostWindow, &client)))
         return false;
-    if (FAILED(m_object->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&m_browser))))
+    IWebBrowser2* browser = nullptr;
+    if (FAILED(object->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser))))
         return false;
+    {
+        std::lock_guard guard(m_controlLock);
+        m_browser = browser;
+    }
     IOleWindow* window = nullptr;
-    if (FAILED(m_browser->QueryInterface(IID_IOleWindow, reinterpret_cast<void**>(&window))))
+    if (FAILED(browser->QueryInterface(IID_IOleWindow, reinterpret_cast<void**>(&window))))
         return false;
     HRESULT got = window->GetWindow(&m_browserWindow);
     window->Release();
@@ -234,18 +245,27 @@ bool BrowserHost::CreateControl() {
 }
 
 bool BrowserHost::ConnectEvents() {
-    std::lock_guard guard(m_controlLock);
-    IConnectionPointContainer* container = nullptr;
-    if (FAILED(m_browser->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container))))
+    IWebBrowser2* browser = Browser();
+    if (!browser)
         return false;
-    HRESULT found = container->FindConnectionPoint(DIID_DWebBrowserEvents2, &m_connectionPoint);
+    IConnectionPointContainer* container = nullptr;
+    HRESULT queried = browser->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container));
+    browser->Release();
+    if (FAILED(queried))
+        return false;
+    IConnectionPoint* point = nullptr;
+    HRESULT found = container->FindConnectionPoint(DIID_DWebBrowserEvents2, &point);
     container->Release();
     if (FAILED(found))
         return false;
+    {
+        std::lock_guard guard(m_controlLock);
+        m_connectionPoint = point;
+    }
     IUnknown* sink = nullptr;
     if (FAILED(QueryInterface(DIID_DWebBrowserEvents2, reinterpret_cast<void**>(&sink))))
         return false;
-    HRESULT advised = m_connectionPoint->Advise(sink, &m_cookie);
+    HRESULT advised = point->Advise(sink, &m_cookie);
     sink->Release();
     return SUCCEEDED(advised);
 }

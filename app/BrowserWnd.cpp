@@ -4,6 +4,7 @@
 #include "platform/com/Automation.h"
 #include "platform/device/Module.h"
 #include "platform/inet/WinInet.h"
+#include "platform/window/WindowApi.h"
 #include "toolkit/ProgressDialog.h"
 
 BrowserWnd::BrowserWnd() {
@@ -98,10 +99,9 @@ void BrowserWnd::OnNavigateError() {
 }
 
 void BrowserWnd::RunWorker() {
-    // Taken once, at the start: an interception that came since has replaced it, and
-    // then this worker handles the newer address as well.
-    std::wstring address = m_pendingAddress.Get();
-    switch (RunNavigation(m_coreUi, address).result) {
+    // Taken once, when the request is made: an interception that came since has
+    // replaced it, and then this worker handles the newer address as well.
+    switch (RunNavigation(m_coreUi, [this] { return m_pendingAddress.Get(); }).result) {
     case ClassifyResult::PageFailed:
     case ClassifyResult::PlaybackFailed:
     case ClassifyResult::PlaybackStarted: m_pageReady = 1; break;
@@ -119,5 +119,10 @@ int BrowserWnd::EndWorkers(DWORD milliseconds) {
         return 0;
     platform::AbortTransfers();
     EndFeedback();
-    return m_workers.WaitAll(milliseconds);
+    // A worker's window may send this thread a message (a box coming up activates
+    // itself): the wait answers them.
+    return m_workers.WaitAll(milliseconds, [] {
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
+    });
 }

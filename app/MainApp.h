@@ -36,7 +36,8 @@ public:
 
 private:
     BrowserWnd m_browserWnd;
-    FingerScroll m_fingerScroll{m_browserWnd};
     std::vector<std::wstring> m_temporaryFiles;
+    // The finger-down flag, speed, momentum timer, tracker and dragging flag.
+    FingerScroll m_fingerScroll{m_browserWnd};
     bool m_keepTemporaryFiles = false;
 };

@@ -31,24 +31,26 @@ bool NavigationWorkers::Start(std::function<void()> work) {
     return true;
 }
 
-int NavigationWorkers::WaitAll(DWORD milliseconds) {
+int NavigationWorkers::WaitAll(DWORD milliseconds, const std::function<void()>& between) {
+    constexpr DWORD Slice = 10;
     std::vector<HANDLE> threads;
     {
         std::lock_guard guard(m_lock);
         threads = m_threads;
+        ++m_waiting;
     }
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    int left = 0;
-    for (HANDLE thread : threads) {
-        auto remaining =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        DWORD wait = remaining.count() > 0 ? static_cast<DWORD>(remaining.count()) : 0;
-        if (WaitForSingleObject(thread, wait) != WAIT_OBJECT_0)
-            ++left;
+    std::erase_if(threads, [](HANDLE thread) { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; });
+    while (!threads.empty() && std::chrono::steady_clock::now() < deadline) {
+        if (between)
+            between();
+        WaitForSingleObject(threads.front(), Slice);
+        std::erase_if(threads, [](HANDLE thread) { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; });
     }
     std::lock_guard guard(m_lock);
+    --m_waiting;
     Prune();
-    return left;
+    return static_cast<int>(threads.size());
 }
 
 int NavigationWorkers::Running() {
@@ -58,6 +60,8 @@ int NavigationWorkers::Running() {
 }
 
 void NavigationWorkers::Prune() {
+    if (m_waiting > 0)
+        return;
     std::erase_if(m_threads, [](HANDLE thread) {
         if (WaitForSingleObject(thread, 0) != WAIT_OBJECT_0)
             return false;

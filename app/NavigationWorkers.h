@@ -20,9 +20,10 @@ public:
 
     // Runs `work` on a new thread; false when no thread could be made.
     bool Start(std::function<void()> work);
-    // Waits up to `milliseconds` in all for the workers still running; the number that
-    // were still running when the time was up.
-    int WaitAll(DWORD milliseconds);
+    // Waits up to `milliseconds` in all for the workers still running, calling `between`
+    // every few milliseconds meanwhile (a worker may be waiting for the caller's thread
+    // to answer a message); the number still running when the time was up.
+    int WaitAll(DWORD milliseconds, const std::function<void()>& between = {});
     // Workers started and not yet seen to end.
     int Running();
     // Workers started since the beginning.
@@ -36,4 +37,5 @@ private:
     std::mutex m_lock;
     std::vector<HANDLE> m_threads;
     std::atomic<int> m_started{0};
+    int m_waiting = 0; // WaitAll calls under way: their handles stay open
 };

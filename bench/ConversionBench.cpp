@@ -2,6 +2,8 @@
 // conversion of a 200 KB page (conversion to GBK, parse, walk, write) against
 // htmlcxx's parse of the same page.
 
+#include "BenchPages.h"
+
 #include "convert/ConverterPrimitives.h"
 #include "convert/FiveSixPages.h"
 #include "convert/PagedListing.h"
@@ -67,18 +69,6 @@ void CopyBlock(benchmark::State& state) {
     }
 }
 BENCHMARK(CopyBlock);
-
-// A video search page of about 200 KB, in UTF-8 as it is downloaded.
-std::string SearchPage() {
-    std::string page = "<html><head><title>搜索</title></head><body><ul class=\"tabs\"><li>视频</li></ul>"
-                       "<div class=\"searchHead\">找到相关视频</div><div id=\"detail\"><ul>";
-    for (int i = 0; page.size() < 200 * 1024; ++i)
-        page += "<li class=\"v\"><div class=\"vThumb\"><a href=\"http://v.youku.com/v_show/id_" + std::to_string(i) +
-                ".html\" target=\"video\"><img src=\"http://g1.ykimg.com/" + std::to_string(i) +
-                ".jpg\" /></a></div><div class=\"vTitle\">功夫熊猫 第" + std::to_string(i) +
-                "集</div><div style=\"display:none\">更多</div></li>";
-    return page + "</ul></div><div class=\"LPageBar\"><a href=\"/search_video/q_x_page_2\">2</a></div></body></html>";
-}
 
 // A tudou play list of about 200 KB (GBK bytes as downloaded; ASCII here).
 // 2,000 result blocks nested in each other around 1 MB: each holds all that follow.

@@ -1,7 +1,12 @@
 #include "convert/NavigationWorker.h"
 
 NavigationOutcome RunNavigation(CoreUi& ui, const std::wstring& address) {
+    return RunNavigation(ui, [&address] { return address; });
+}
+
+NavigationOutcome RunNavigation(CoreUi& ui, const std::function<std::wstring()>& addressSource) {
     NavigationRequest request(ui);
+    std::wstring address = addressSource();
     ClassifyResult result = UrlClassifier(request, address);
     if (result == ClassifyResult::PageWritten)
         ui.Navigate(request.OutputPath());

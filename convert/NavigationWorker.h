@@ -7,6 +7,7 @@
 #include "fetch/CoreUi.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 // The stack every worker runs on (the browser host starts them with it). Pages are
@@ -19,3 +20,5 @@ struct NavigationOutcome {
 };
 
 NavigationOutcome RunNavigation(CoreUi& ui, const std::wstring& address);
+// The same, the address asked for once the request has been made.
+NavigationOutcome RunNavigation(CoreUi& ui, const std::function<std::wstring()>& address);

@@ -211,6 +211,14 @@ void MessageBoxWnd::SetShownObserver(std::function<void(MessageBoxWnd&)> observe
 }
 
 int ShowMessageBox(HWND parent, const std::wstring& text, const std::wstring& caption, UINT type, int homeKeyAnswer) {
+    {
+        // Not even made after the end: a box coming up activates itself, which waits for
+        // the window it takes the activation from.
+        OpenBoxes& boxes = TheOpenBoxes();
+        std::lock_guard guard(boxes.lock);
+        if (boxes.ended)
+            return ResultClosed;
+    }
     MessageBoxWnd box(text, caption, type);
     box.SetHomeKeyAnswer(homeKeyAnswer);
     if (!box.Create(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), parent, nullptr, WS_POPUP, 0))

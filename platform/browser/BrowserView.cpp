@@ -179,6 +179,22 @@ std::unique_ptr<PageView> BrowserView::LoadPage(const std::wstring& address) con
     return page;
 }
 
+std::unique_ptr<PageView> BrowserView::MakePage(const std::string& bytes, const std::wstring& address,
+                                                bool scripts) const {
+    auto page = std::make_unique<PageView>(PageWidth());
+    page->SetPicturesShown(m_pictures);
+    page->LoadBytes(bytes, address, scripts);
+    return page;
+}
+
+void BrowserView::ReplacePage(std::unique_ptr<PageView> page) {
+    m_page = std::move(page);
+    m_scrollY = std::clamp(m_scrollY, 0, MaximumScroll());
+    Discard();
+    if (HWND window = Window())
+        InvalidateRect(window, nullptr, FALSE);
+}
+
 void BrowserView::ShowPage(std::unique_ptr<PageView> page) {
     m_page = std::move(page);
     m_scrollY = 0;

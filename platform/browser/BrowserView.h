@@ -56,8 +56,12 @@ public:
     void SetAppearance(bool scrollBar, bool pictures);
     // A page at the view's width, or null when the file cannot be read.
     std::unique_ptr<PageView> LoadPage(const std::wstring& address) const;
+    // A page at the view's width from its bytes (see PageView::LoadBytes).
+    std::unique_ptr<PageView> MakePage(const std::string& bytes, const std::wstring& address, bool scripts) const;
     // Shows the page from its top.
     void ShowPage(std::unique_ptr<PageView> page);
+    // Shows the page in place of the one shown, where the view is scrolled to.
+    void ReplacePage(std::unique_ptr<PageView> page);
     const PageView* Page() const { return m_page.get(); }
     // Scrolls by `dy` pixels within the page (the page is as wide as the view).
     void ScrollBy(int dy);

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -71,7 +72,7 @@ bool PageView::Load(const std::wstring& devicePath) {
     return true;
 }
 
-void PageView::LoadBytes(const std::string& bytes, const std::wstring& devicePath) {
+void PageView::LoadBytes(const std::string& bytes, const std::wstring& devicePath, bool scripts) {
     m_address = devicePath;
     m_container = std::make_unique<Container>(m_width, m_picturesShown);
     m_container->container.SetPageAddress(devicePath);
@@ -83,6 +84,8 @@ void PageView::LoadBytes(const std::string& bytes, const std::wstring& devicePat
         return;
     litehtml::document::ptr document = m_container->document;
     document->render(m_width);
+    if (!scripts)
+        return;
     PageContainer& container = m_container->container;
     int width = m_width;
     m_container->scripts = std::make_unique<ScriptHost>(
@@ -181,6 +184,42 @@ std::vector<PageView::LinkPlace> PageView::Links() const {
                          RECT{place.x, place.y, place.x + place.width, place.y + place.height}});
     }
     return links;
+}
+
+std::optional<std::size_t> FirstPartEnd(const std::string& bytes, std::size_t atLeast) {
+    struct Kind {
+        const char* opening;
+        const char* closing;
+    };
+    static const Kind kinds[] = {{"<script", "</script>"}, {"<style", "</style>"}, {"<!--", "-->"}};
+    // The first script, style or comment from `from` on, and where it ends.
+    auto nextSpan = [&](std::size_t from) -> std::pair<std::size_t, std::size_t> {
+        std::size_t first = std::string::npos;
+        const Kind* kind = nullptr;
+        for (const Kind& candidate : kinds) {
+            std::size_t open = bytes.find(candidate.opening, from);
+            if (open < first)
+                first = open, kind = &candidate;
+        }
+        if (!kind)
+            return {std::string::npos, std::string::npos};
+        std::size_t close = bytes.find(kind->closing, first);
+        return {first, close == std::string::npos ? close : close + std::strlen(kind->closing)};
+    };
+    std::size_t at = 0;
+    for (;;) {
+        auto [open, close] = nextSpan(at);
+        std::size_t from = std::max(at, atLeast);
+        std::size_t li = bytes.find("</li>", from), div = bytes.find("</div>", from);
+        std::size_t end = std::min(li == std::string::npos ? li : li + 5, div == std::string::npos ? div : div + 6);
+        if (end == std::string::npos || end >= bytes.size())
+            return std::nullopt;
+        if (open == std::string::npos || open >= end)
+            return end;
+        if (close == std::string::npos)
+            return std::nullopt; // never closed: no place after it is safe
+        at = close;
+    }
 }
 
 std::wstring ResolveLink(const std::wstring& pageAddress, const std::wstring& href) {

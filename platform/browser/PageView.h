@@ -9,6 +9,7 @@
 #include "platform/gdi/GdiTypes.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,9 @@ public:
     // when the file cannot be read.
     bool Load(const std::wstring& devicePath);
     // A page given as bytes; relative addresses in it resolve against `devicePath`.
-    void LoadBytes(const std::string& bytes, const std::wstring& devicePath);
+    // Without scripts, none of the page's scripts runs (a page's first part, shown
+    // while the whole is laid out).
+    void LoadBytes(const std::string& bytes, const std::wstring& devicePath, bool scripts = true);
     void SetPicturesShown(bool shown) { m_picturesShown = shown; }
     bool IsLoaded() const;
 
@@ -58,6 +61,12 @@ private:
     std::wstring m_address;
     std::unique_ptr<Container> m_container;
 };
+
+// Where a long page may be cut to show its first part alone: just after the first
+// "</li>" or "</div>" at or past `atLeast` bytes that stands outside any script, style
+// or comment. Nothing when the page is not that long or has no such place. ("<" is
+// never the second byte of a GBK character, so the cut never splits one.)
+std::optional<std::size_t> FirstPartEnd(const std::string& bytes, std::size_t atLeast);
 
 // Where a link of a page at `pageAddress` (a device path) leads: an address with a
 // scheme ("http://...") as it is; a root-relative one ("/a/b.html") a device path from

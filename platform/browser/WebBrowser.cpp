@@ -1,8 +1,10 @@
 #include "platform/browser/WebBrowser.h"
 
 #include "platform/browser/HtmlDocument.h"
+#include "platform/fs/WholeFile.h"
 #include "platform/window/WindowApi.h"
 
+#include <optional>
 #include <utility>
 
 namespace platform::browser {
@@ -221,17 +223,15 @@ HRESULT WebBrowser::Submit(Request request) {
 
 void WebBrowser::OnHandOff() {
     SelfReference keep(*static_cast<IOleObject*>(this));
-    for (;;) {
-        Request request;
-        {
-            std::lock_guard guard(m_requestLock);
-            if (m_requests.empty())
-                return;
-            request = std::move(m_requests.front());
-            m_requests.pop_front();
-        }
-        Execute(request);
+    // Only what waited when the message came: a request made while these run (the rest
+    // of a long page) has a message of its own, after the paint.
+    std::deque<Request> waiting;
+    {
+        std::lock_guard guard(m_requestLock);
+        waiting.swap(m_requests);
     }
+    for (const Request& request : waiting)
+        Execute(request);
 }
 
 void WebBrowser::OnDeletionHandedOff() { DeleteSelf(); }
@@ -255,6 +255,7 @@ HRESULT WebBrowser::Execute(const Request& request) {
         return Navigate(m_history[m_historyIndex + 1], m_historyIndex + 1);
     case Request::Kind::Stop: return StopLoading();
     case Request::Kind::Scroll: m_view.ScrollBy(request.dy); return S_OK;
+    case Request::Kind::Finish: return Finish(request);
     }
     return E_UNEXPECTED;
 }
@@ -286,8 +287,8 @@ HRESULT WebBrowser::Navigate(std::wstring address, int historyIndex) {
         return S_OK;
     }
 
-    std::unique_ptr<PageView> page = IsDevicePath(address) ? m_view.LoadPage(address) : nullptr;
-    if (!page) {
+    std::optional<std::string> bytes = IsDevicePath(address) ? ReadFileContents(address) : std::nullopt;
+    if (!bytes) {
         m_loading = false;
         m_readyState = m_hasDocument ? READYSTATE_COMPLETE : READYSTATE_UNINITIALIZED;
         m_events.NavigateError(Self(), address,
@@ -300,6 +301,9 @@ HRESULT WebBrowser::Navigate(std::wstring address, int historyIndex) {
     if (!current())
         return S_OK;
 
+    std::optional<std::size_t> firstPart = FirstPartEnd(*bytes, FirstPartBytes);
+    std::unique_ptr<PageView> page =
+        m_view.MakePage(firstPart ? bytes->substr(0, *firstPart) : *bytes, address, !firstPart);
     std::wstring title = page->Title();
     Commit(address, historyIndex);
     m_view.ShowPage(std::move(page));
@@ -312,6 +316,27 @@ HRESULT WebBrowser::Navigate(std::wstring address, int historyIndex) {
     m_events.ProgressChange(ProgressRange, ProgressRange);
     if (!current())
         return S_OK;
+    if (firstPart) {
+        // The first screen now; the whole page after it has been painted.
+        if (HWND window = m_view.Window())
+            UpdateWindow(window);
+        m_wholePage = std::move(*bytes);
+        Later(Request{Request::Kind::Finish, address, 0, load});
+        return S_OK;
+    }
+    return Complete(address);
+}
+
+HRESULT WebBrowser::Finish(const Request& request) {
+    if (request.load != m_loadNumber || !m_loading)
+        return S_OK; // superseded or stopped: the first part stays
+    m_view.ReplacePage(m_view.MakePage(std::exchange(m_wholePage, std::string()), request.address, true));
+    return Complete(request.address);
+}
+
+HRESULT WebBrowser::Complete(const std::wstring& address) {
+    unsigned load = m_loadNumber;
+    auto current = [&] { return load == m_loadNumber; };
     EndLoading();
     if (!current())
         return S_OK;
@@ -320,6 +345,14 @@ HRESULT WebBrowser::Navigate(std::wstring address, int historyIndex) {
         return S_OK;
     m_events.DocumentComplete(Self(), address);
     return S_OK;
+}
+
+void WebBrowser::Later(Request request) {
+    {
+        std::lock_guard guard(m_requestLock);
+        m_requests.push_back(std::move(request));
+    }
+    m_view.PostHandOff();
 }
 
 void WebBrowser::Commit(const std::wstring& address, int historyIndex) {

@@ -10,7 +10,10 @@
 // either NavigateError (no such file, or not a device path) and DownloadComplete, with
 // the page that was shown kept; or ProgressChange (50), the page shown and the ready
 // state interactive, TitleChange, ProgressChange (100) while still interactive,
-// DownloadComplete, the ready state complete, StatusTextChange and DocumentComplete.
+// DownloadComplete, the ready state complete, StatusTextChange and DocumentComplete. A
+// long page shows its first part at the progress of 100 and runs the rest of the load
+// (the whole page in its place, DownloadComplete ...) from a message of its own, after
+// the first part has been painted; until then the ready state stays interactive.
 // A navigation started from inside an event supersedes the one that fired it; Stop
 // from inside an event ends the load where it is.
 //
@@ -46,6 +49,10 @@ class WebBrowser final : public IOleObject,
                          public IConnectionPointContainer,
                          private BrowserView::Owner {
 public:
+    // A page longer than this shows its first part (PageView's FirstPartEnd) at once,
+    // and its whole soon after: the first screen comes without laying out all of it.
+    static constexpr std::size_t FirstPartBytes = 24 * 1024;
+
     WebBrowser();
     WebBrowser(const WebBrowser&) = delete;
     WebBrowser& operator=(const WebBrowser&) = delete;
@@ -79,10 +86,11 @@ public:
 
 private:
     struct Request {
-        enum class Kind { Address, Home, Back, Forward, Stop, Scroll };
+        enum class Kind { Address, Home, Back, Forward, Stop, Scroll, Finish };
         Kind kind = Kind::Address;
         std::wstring address;
         LONG dy = 0;
+        unsigned load = 0; // the load a Finish completes
     };
 
     ~WebBrowser();
@@ -95,6 +103,12 @@ private:
     HRESULT Submit(Request request);
     HRESULT Execute(const Request& request);
     HRESULT Navigate(std::wstring address, int historyIndex);
+    // The whole of a long page whose first part is shown, in its place.
+    HRESULT Finish(const Request& request);
+    // The end of a load: DownloadComplete, StatusTextChange and DocumentComplete.
+    HRESULT Complete(const std::wstring& address);
+    // Handled on the control's thread after what waits there now, even from it.
+    void Later(Request request);
     void Commit(const std::wstring& address, int historyIndex);
     void EndLoading();
     HRESULT StopLoading();
@@ -118,6 +132,7 @@ private:
     // Counts the loads begun: a load whose number is no longer the last was superseded.
     unsigned m_loadNumber = 0;
     bool m_loading = false;
+    std::string m_wholePage; // of a long page whose first part is shown
 
     std::mutex m_requestLock;
     std::deque<Request> m_requests; // handed over from other threads

@@ -11,6 +11,7 @@
 #include "support/RawServer.h"
 #include "support/ScopedEnvironment.h"
 #include "toolkit/MessageBoxWnd.h"
+#include "toolkit/ProgressDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -72,6 +73,7 @@ TEST_F(BrowserFlowTest, ALinkToAMissingFileKeepsThePageScrollable) {
     EXPECT_EQ(view.StartedWorkers(), 1) << "a device path";
     EXPECT_EQ(view.ShownPage(), page);
     EXPECT_TRUE(view.PageReady());
+    EXPECT_TRUE(harness.PumpUntil([] { return RunningProgressDialogs() == 0; })) << "the error closed the dialog";
 }
 
 TEST_F(BrowserFlowTest, AVideoLinkWritesThePlayListAndAsksForItsWindow) {
@@ -161,6 +163,40 @@ TEST(BrowserEnd, WorkersInFlightAreStoppedBeforeTheTemporaryFolderIsEmptied) {
     EXPECT_FALSE(platform::TransfersAborted()) << "the harness allows transfers again";
     std::filesystem::path temp = root.Host("Quillora/Temp");
     EXPECT_TRUE(!std::filesystem::exists(temp) || std::filesystem::is_empty(temp));
+}
+
+// The end while a worker's message box waits for an answer: the box ends with 0 and
+// the worker with it, in good time.
+TEST(BrowserEnd, AWorkersMessageBoxEndsWithTheProgram) {
+    TemporaryRoot root;
+    std::atomic<bool> shown{false};
+    MessageBoxWnd::SetShownObserver([&](MessageBoxWnd&) { shown = true; });
+    {
+        BrowserHarness harness;
+        ASSERT_TRUE(harness.View().Navigate(L"http://nowhere.example.com/what"));
+        ASSERT_TRUE(harness.PumpUntil([&] { return shown.load(); }));
+        auto started = std::chrono::steady_clock::now();
+        EXPECT_EQ(harness.View().EndWorkers(), 0);
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+    }
+    MessageBoxWnd::SetShownObserver(nullptr);
+}
+
+// At the end every page the program wrote in \Temp goes; a folder there stays.
+TEST(BrowserEnd, TheTemporaryPagesGoWithTheProgram) {
+    FixtureSite site;
+    std::filesystem::path temp = site.Root().Host("Quillora/Temp");
+    {
+        BrowserHarness harness;
+        std::filesystem::create_directories(temp / "kept");
+        ASSERT_TRUE(harness.View().Navigate(Search));
+        ASSERT_TRUE(harness.WaitForPage());
+        ASSERT_TRUE(std::filesystem::exists(site.Root().HostOf(harness.View().CurrentPagePath())));
+    }
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(temp))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"kept"});
 }
 
 } // namespace

@@ -167,10 +167,44 @@ TEST_F(BrowserHostTest, ProgressShowsTheDialogAndNonsenseChangesNothing) {
     EXPECT_TRUE(harness.PumpUntil([] { return RunningProgressDialogs() == 0; }));
     EXPECT_TRUE(view.PageReady());
 
-    // The stop button's message stops the browser.
-    PostMessageW(view.GetHwnd(), BrowserWnd::StopMessage, 0, 0);
+    // A progress of 100 with nothing shown yet brings the dialog too.
+    ASSERT_EQ(view.Progress().position.load(), 0);
+    EventArguments done;
+    done.Long(100).Long(100);
+    ASSERT_EQ(Fire(view, DISPID_PROGRESSCHANGE, done), S_OK);
+    EXPECT_TRUE(harness.PumpUntil([] { return FindProgressDialogWindow() != nullptr; }));
+    ASSERT_TRUE(view.Navigate(L"\\Quillora\\temp\\local.html"));
+    EXPECT_TRUE(harness.PumpUntil([] { return RunningProgressDialogs() == 0; }));
+}
+
+TEST_F(BrowserHostTest, ANavigationWhoseAddressIsNoTextGoesOnWithoutAWorker) {
+    ASSERT_TRUE(view.Navigate(L"\\Quillora\\temp\\local.html"));
     harness.Pump();
-    EXPECT_EQ(view.ReadyState(), READYSTATE_COMPLETE);
+    ASSERT_TRUE(view.PageReady());
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    EventArguments arguments;
+    arguments.Long(0).Long(42).Long(0).Long(0).Long(0).Long(0).Flag(&cancel);
+    ASSERT_EQ(Fire(view, DISPID_BEFORENAVIGATE2, arguments), S_OK);
+    EXPECT_EQ(cancel, VARIANT_FALSE);
+    EXPECT_EQ(view.StartedWorkers(), 0);
+    EXPECT_FALSE(view.PageReady()) << "a navigation is starting all the same";
+}
+
+// A host whose control never came: every browser operation does nothing.
+TEST(BrowserHostWithoutControl, EveryOperationDoesNothing) {
+    BrowserHost host;
+    EXPECT_FALSE(host.HasControl());
+    EXPECT_FALSE(host.Navigate(L"\\Quillora\\temp\\x.html"));
+    EXPECT_FALSE(host.Navigate(L""));
+    EXPECT_EQ(host.ReadyState(), READYSTATE_UNINITIALIZED);
+    host.GoBack();
+    host.GoForward();
+    host.Stop();
+    host.ScrollBy(0, 20);
+    host.ShowHost(1);
+    host.AttachTo(nullptr, RECT{0, 0, 10, 10});
+    EXPECT_EQ(host.HostWindow(), nullptr);
+    EXPECT_EQ(host.References(), 0);
 }
 
 TEST_F(BrowserHostTest, LongTitlesAreCutAndDownloadsNeverCancelled) {

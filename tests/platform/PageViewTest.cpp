@@ -133,6 +133,19 @@ TEST(PageView, LinksAreListedWhereTheyAreLaidOut) {
                   link.href);
 }
 
+TEST(FirstPartEnd, CutsAfterAClosingTagOutsideScriptsStylesAndComments) {
+    using platform::browser::FirstPartEnd;
+    const std::string rows = "<div>a</div><div>b</div><div>c</div>";
+    EXPECT_EQ(FirstPartEnd("<p>short</p>", 100), std::nullopt);
+    EXPECT_EQ(FirstPartEnd(rows, 3), std::optional<std::size_t>(12)) << "just after the first </div>";
+    EXPECT_EQ(FirstPartEnd(rows, 13), std::optional<std::size_t>(24));
+    EXPECT_EQ(FirstPartEnd(rows, 30), std::nullopt) << "the last closing tag ends the page: nothing to cut";
+    // A script across the place: the cut comes after it, never at a "</div>" in its text.
+    const std::string script = "<div>a</div><script>var s = '</div>';</script><li>x</li><p>rest</p>";
+    EXPECT_EQ(FirstPartEnd(script, 14), std::optional<std::size_t>(script.find("</li>") + 5));
+    EXPECT_EQ(FirstPartEnd("<div>a</div><!-- </div> never closed <div>b</div><p>c</p>", 14), std::nullopt);
+}
+
 TEST(PageView, AMissingPageLoadsNothing) {
     TemporaryRoot root;
     PageView page(480);

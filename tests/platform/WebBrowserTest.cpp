@@ -526,6 +526,39 @@ TEST_F(WebBrowserTest, AGbkPageShowsItsTextAndItsPicturesOnlyWhenTheHostAllows) 
     }
 }
 
+// A long page: its first part is shown and painted when Navigate2 returns, the whole
+// comes with the next messages, and only then is the load complete.
+TEST_F(WebBrowserTest, ALongPageShowsItsFirstPartAtOnceAndTheWholeSoonAfter) {
+    std::string rows;
+    for (int row = 0; row < 1500; ++row)
+        rows += "<div style=\"height:20px;background:#" + std::string(row == 1499 ? "ff0000" : "00ff00") + "\">" +
+                std::to_string(row) + "</div>";
+    ASSERT_GT(rows.size(), platform::browser::WebBrowser::FirstPartBytes);
+    WriteHostFile(root.Host("Pages/long.html"), Page("Long", rows));
+    ASSERT_NO_FATAL_FAILURE(Embed(RECT{0, 0, 480, 300}));
+    sink.Clear();
+    ASSERT_EQ(Open(browser.Get(), L"\\Pages\\long.html"), S_OK);
+    std::vector<Event> events = sink.Events();
+    ASSERT_EQ(Of(events, DISPID_PROGRESSCHANGE).size(), 3u);
+    EXPECT_EQ(Of(events, DISPID_PROGRESSCHANGE).back().state, READYSTATE_INTERACTIVE);
+    EXPECT_TRUE(Of(events, DISPID_DOCUMENTCOMPLETE).empty()) << "not yet the whole page";
+    EXPECT_EQ(State(), READYSTATE_INTERACTIVE);
+    EXPECT_FALSE(GetUpdateRect(view, nullptr, FALSE)) << "the first part is painted already";
+
+    ASSERT_TRUE(PumpUntil([&] { return !Of(sink.Events(), DISPID_DOCUMENTCOMPLETE).empty(); }));
+    EXPECT_EQ(State(), READYSTATE_COMPLETE);
+    EXPECT_EQ(Of(sink.Events(), DISPID_PROGRESSCHANGE).size(), 3u) << "no progress after the page was ready";
+    // The whole page is there: its last row, red, at the bottom once scrolled to the end.
+    ComPointer<IHTMLWindow2> window = DocumentWindow();
+    ASSERT_TRUE(window);
+    ASSERT_EQ(window->scrollBy(0, 100000), S_OK);
+    UpdateWindow(view);
+    HDC screen = GetDC(nullptr);
+    COLORREF bottom = GetPixel(screen, 200, 295);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(bottom, RGB(255, 0, 0));
+}
+
 // Band i of the striped page: each differs from its neighbours in every channel.
 COLORREF BandColour(int band) {
     band %= 40;
