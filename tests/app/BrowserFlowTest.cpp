@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -117,6 +118,30 @@ TEST_F(BrowserFlowTest, AnAddressNoRuleKnowsEndsInAMessageAndThePageIsReadyAgain
     }
     EXPECT_TRUE(harness.WaitForPage());
     MessageBoxWnd::SetShownObserver(nullptr);
+}
+
+// A video the parse server does not know: the user is told, no play list comes, and the
+// page may be scrolled again.
+TEST_F(BrowserFlowTest, AVideoThatCannotBeResolvedLeavesThePageReadyAgain) {
+    ASSERT_TRUE(view.Navigate(Search));
+    ASSERT_TRUE(harness.WaitForPage());
+    std::mutex lock;
+    std::vector<std::wstring> told;
+    MessageBoxWnd::SetShownObserver([&](MessageBoxWnd& box) {
+        {
+            std::lock_guard guard(lock);
+            told.push_back(box.Text());
+        }
+        PostMessageW(box.GetHwnd(), MessageBoxWnd::CloseMessage, 0, 1);
+    });
+    ASSERT_TRUE(view.Navigate(L"http://v.youku.com/v_show/id_XNOTKNOWN=.html"));
+    EXPECT_FALSE(view.PageReady());
+    EXPECT_TRUE(harness.WaitForPage());
+    MessageBoxWnd::SetShownObserver(nullptr);
+    EXPECT_EQ(view.PlaylistRequests(), 0);
+    std::lock_guard guard(lock);
+    ASSERT_FALSE(told.empty());
+    EXPECT_EQ(std::count(told.begin(), told.end(), L"页面解析失败！"), 0) << "a playback failure, not a page's";
 }
 
 TEST_F(BrowserFlowTest, SeveralWorkersInFlightEachEndAndTheLastPageIsShown) {
