@@ -75,6 +75,17 @@ protected:
                       "<div style=\"height:3000px;background:#3060c0\"></div></body></html>");
     }
 
+    // The colour the browser window shows at a point of its own, painted up to date.
+    COLORREF BrowserPixel(int x, int y) {
+        UpdateWindow(view.BrowserWindow());
+        POINT at{x, y};
+        ClientToScreen(view.BrowserWindow(), &at);
+        HDC screen = GetDC(nullptr);
+        COLORREF colour = GetPixel(screen, at.x, at.y);
+        ReleaseDC(nullptr, screen);
+        return colour;
+    }
+
     TemporaryRoot root;
     BrowserHarness harness;
     BrowserWnd& view = harness.View();
@@ -230,15 +241,7 @@ TEST_F(BrowserHostTest, ScrollingWithoutADocumentDoesNothingAndWithOneMovesThePa
                   "<div style=\"height:3000px;background:#0000ff\"></div></body></html>");
     ASSERT_TRUE(view.Navigate(L"\\Quillora\\temp\\two.html"));
     harness.Pump();
-    auto top = [&] {
-        UpdateWindow(view.BrowserWindow());
-        POINT at{200, 10};
-        ClientToScreen(view.BrowserWindow(), &at);
-        HDC screen = GetDC(nullptr);
-        COLORREF colour = GetPixel(screen, at.x, at.y);
-        ReleaseDC(nullptr, screen);
-        return colour;
-    };
+    auto top = [&] { return BrowserPixel(200, 10); };
     EXPECT_EQ(top(), RGB(255, 0, 0));
     view.ScrollBy(0, 100);
     EXPECT_EQ(top(), RGB(0, 0, 255));
@@ -255,15 +258,7 @@ TEST_F(BrowserHostTest, AFingerDragScrollsThePageAndItRunsOnAfterTheRelease) {
     ASSERT_TRUE(view.Navigate(L"\\Quillora\\temp\\bands.html"));
     harness.Pump();
     ASSERT_TRUE(view.PageReady());
-    auto topBand = [&] {
-        UpdateWindow(view.BrowserWindow());
-        POINT at{200, 0};
-        ClientToScreen(view.BrowserWindow(), &at);
-        HDC screen = GetDC(nullptr);
-        COLORREF colour = GetPixel(screen, at.x, at.y);
-        ReleaseDC(nullptr, screen);
-        return static_cast<int>(GetRValue(colour));
-    };
+    auto topBand = [&] { return static_cast<int>(GetRValue(BrowserPixel(200, 0))); };
     ASSERT_EQ(topBand(), 0);
 
     // On the toolbar's strip the finger moves nothing.
