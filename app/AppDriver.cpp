@@ -17,6 +17,11 @@ bool AppDriver::PumpOne() {
     MSG message;
     if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
         return false;
+    if (message.message == WM_QUIT) {
+        m_quit = true;
+        m_exitCode = static_cast<int>(message.wParam);
+        return true;
+    }
     if (!m_app.PreTranslateMessage(&message)) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
@@ -63,8 +68,7 @@ void AppDriver::Drag(POINT from, POINT to, int steps) {
     Pump();
 }
 
-std::optional<POINT> AppDriver::LinkOnScreen(const std::wstring& part) {
-    BrowserWnd& view = m_app.Browser();
+std::optional<POINT> LinkOnScreen(BrowserWnd& view, const std::wstring& part) {
     HWND browser = view.BrowserWindow();
     RECT client{};
     if (!browser || !GetClientRect(browser, &client))

@@ -12,6 +12,11 @@
 #include <optional>
 #include <string>
 
+// Where on the screen a finger taps the first link of the page the browser view shows,
+// scrolled to its top, whose href contains `part`; found from the page's layout. Any
+// thread.
+std::optional<POINT> LinkOnScreen(BrowserWnd& view, const std::wstring& part);
+
 class AppDriver {
 public:
     explicit AppDriver(MainApp& app) : m_app(app) {}
@@ -29,11 +34,15 @@ public:
     // A finger from `from` to `to` in `steps` moves, then lifted.
     void Drag(POINT from, POINT to, int steps);
 
-    // Where on the screen a finger taps the first link of the shown page, at the top
-    // of the page, whose href contains `part`.
-    std::optional<POINT> LinkOnScreen(const std::wstring& part);
+    std::optional<POINT> LinkOnScreen(const std::wstring& part) { return ::LinkOnScreen(m_app.Browser(), part); }
     bool Screenshot(const std::filesystem::path& file);
+
+    // The program asked to end (a quit message came), with this exit code.
+    bool QuitSeen() const { return m_quit; }
+    int ExitCode() const { return m_exitCode; }
 
 private:
     MainApp& m_app;
+    bool m_quit = false;
+    int m_exitCode = 0;
 };

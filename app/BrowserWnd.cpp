@@ -5,7 +5,21 @@
 #include "platform/device/Module.h"
 #include "platform/inet/WinInet.h"
 #include "platform/window/WindowApi.h"
+#include "toolkit/Image.h"
 #include "toolkit/ProgressDialog.h"
+#include "toolkit/Transition.h"
+
+#include <initializer_list>
+
+namespace {
+
+constexpr const wchar_t* ProgramCaption = L"Quillora";
+// The main window pushes the browser view out of the way again.
+constexpr int HomeAnimation = 11;
+constexpr UINT HomeImage = 1001, BackImage = 1002, ForwardImage = 1003, FavouritesMenuImage = 1008,
+               SettingsImage = 1004;
+
+} // namespace
 
 BrowserWnd::BrowserWnd() {
     m_progress.stopMessage = StopMessage;
@@ -24,7 +38,62 @@ BOOL BrowserWnd::OnInitDialog() {
     BrowserHost::Create(GetModuleHandleW(nullptr));
     AttachTo(m_hWnd, RECT{0, 0, GetWidth(), GetHeight() - ToolbarHeight});
     ShowHost(1);
+    m_toolbar.SetID(ToolbarId);
+    m_toolbar.SetPos(0, GetHeight() - ToolbarHeight, GetWidth(), ToolbarHeight);
+    for (UINT image : {HomeImage, BackImage, ForwardImage, FavouritesMenuImage, SettingsImage})
+        m_toolbar.AddButton(LoadImage(GetModuleHandleW(nullptr), image, ImageWithBitmap));
+    m_toolbar.SetSelected(-1);
+    GetWinManager().AddChild(&m_toolbar);
     return TRUE;
+}
+
+void BrowserWnd::OnFtCommand(WPARAM wParam, LPARAM lParam) {
+    if (LOWORD(wParam) != ToolbarId)
+        return;
+    switch (lParam) {
+    case HomeButton: GoHome(); break;
+    // The page the browser goes back or forward to is one it has shown: the finger may
+    // scroll it without waiting for a worker.
+    case BackButton:
+        GoBack();
+        m_pageReady = 1;
+        ClearToolbarSelection();
+        break;
+    case ForwardButton:
+        GoForward();
+        m_pageReady = 1;
+        ClearToolbarSelection();
+        break;
+    case FavouritesMenuButton:
+        OnFavouritesMenuCommand();
+        ClearToolbarSelection();
+        break;
+    case SettingsButton:
+        ClearToolbarSelection();
+        OnSettingsCommand();
+        break;
+    default: break;
+    }
+}
+
+void BrowserWnd::GoHome() {
+    Show(false, true);
+    HWND parent = GetParent(m_hWnd);
+    CFtWnd* mainWindow = parent ? CFtWnd::FindWnd(parent) : nullptr;
+    if (mainWindow)
+        AnimateWindow(*mainWindow, HomeAnimation, true);
+    // The hidden page is not scrolled; the next one shown makes the flag again.
+    m_pageReady = 0;
+    // The browser gave the main window the caption of each page it showed.
+    if (mainWindow)
+        mainWindow->SetText(ProgramCaption);
+    ClearToolbarSelection();
+}
+
+void BrowserWnd::ClearToolbarSelection() {
+    m_toolbar.SetSelected(-1);
+    m_toolbar.Invalidate();
+    m_toolbar.Update();
 }
 
 LRESULT BrowserWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -89,7 +158,7 @@ void BrowserWnd::OnBeforeNavigate2(IDispatch*, VARIANT* url, VARIANT*, VARIANT*,
 
 void BrowserWnd::OnDocumentComplete(IDispatch*, VARIANT* url) {
     if (url && url->vt == VT_BSTR)
-        m_shownPage.assign(url->bstrVal, SysStringLen(url->bstrVal));
+        m_shownPage.Set(std::wstring(url->bstrVal, SysStringLen(url->bstrVal)));
 }
 
 // The control keeps the page it showed, which the finger may scroll again.

@@ -17,6 +17,7 @@
 #include "toolkit/FeedbackCalls.h"
 #include "toolkit/FtHostWnd.h"
 #include "toolkit/ToolkitString.h"
+#include "toolkit/UiImageButton.h"
 
 #include <atomic>
 #include <string>
@@ -26,6 +27,9 @@ public:
     // From the progress dialog's stop button.
     static constexpr UINT StopMessage = 2024;
     static constexpr int ToolbarHeight = 65;
+    static constexpr UINT ToolbarId = 2026;
+    // The tool bar's buttons, left to right.
+    enum ToolbarButton { HomeButton, BackButton, ForwardButton, FavouritesMenuButton, SettingsButton };
     // How long the program's end waits for the workers still running.
     static constexpr DWORD WorkerEndMilliseconds = 3000;
 
@@ -38,6 +42,7 @@ public:
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnTimer(UINT_PTR timerId) override;
+    void OnFtCommand(WPARAM wParam, LPARAM lParam) override;
 
     bool PageReady() const override { return m_pageReady.load() == 1; }
     HWND ScrollWindow() const override { return m_hWnd; }
@@ -53,18 +58,24 @@ public:
     void SetFingerScroll(FingerScroll* scroll) { m_fingerScroll = scroll; }
     const ProgressDescriptor& Progress() const { return m_progress; }
     CoreUi& Cores() { return m_coreUi; }
+    UiImageButton& Toolbar() { return m_toolbar; }
+    void ClearToolbarSelection();
 
     // The program's end: transfers in flight are aborted, message boxes end with 0, and
     // the workers are waited for up to `milliseconds`; the number still running after.
     int EndWorkers(DWORD milliseconds = WorkerEndMilliseconds);
     int RunningWorkers() { return m_workers.Running(); }
     int StartedWorkers() const { return m_workers.Started(); }
-    // The address of the page the browser completed last (user-interface thread).
-    const std::wstring& ShownPage() const { return m_shownPage; }
+    // The address of the page the browser completed last (any thread).
+    std::wstring ShownPage() const { return m_shownPage.Get(); }
     // Play lists announced by WM_SHOW_PLAYLIST so far.
     int PlaylistRequests() const { return m_playlistRequests.load(); }
 
 protected:
+    // The tool bar's side-window commands.
+    virtual void OnFavouritesMenuCommand() {}
+    virtual void OnSettingsCommand() {}
+
     void OnTitleChange(const std::wstring& text) override;
     void OnProgressChange(LONG progress, LONG progressMax) override;
     int OnFileDownload() override { return 0; }
@@ -77,10 +88,13 @@ private:
     friend class BrowserCoreUi;
 
     void RunWorker();
+    // Back to the main window, which shows the program's name again.
+    void GoHome();
     // A page a worker has written: from a worker thread.
     void ShowWrittenPage(const std::wstring& path);
 
     ToolkitString m_requestedAddress;
+    UiImageButton m_toolbar;
     SharedText m_pendingAddress;
     SharedText m_currentPagePath;
     std::atomic<int> m_pageReady{0};
@@ -89,5 +103,5 @@ private:
     NavigationWorkers m_workers;
     FingerScroll* m_fingerScroll = nullptr;
     std::atomic<int> m_playlistRequests{0};
-    std::wstring m_shownPage;
+    SharedText m_shownPage;
 };

@@ -1,9 +1,13 @@
 #include "app/MainApp.h"
 
+#include "platform/base/LastError.h"
 #include "platform/com/Com.h"
+#include "platform/device/Mutex.h"
 #include "platform/fs/FileApi.h"
 #include "platform/fs/FindFile.h"
 #include "settings/ProgramFolder.h"
+#include "toolkit/Theme.h"
+#include "toolkit/Transition.h"
 
 MainApp::MainApp() { m_browserWnd.SetFingerScroll(&m_fingerScroll); }
 
@@ -13,17 +17,36 @@ MainApp::~MainApp() {
     if (!m_keepTemporaryFiles)
         EmptyTemporaryFolder();
     CoUninitialize();
+    if (m_mutex)
+        CloseHandle(m_mutex);
 }
 
 MainApp* MainApp::Instance() { return dynamic_cast<MainApp*>(CFtApplication::Instance()); }
 
 BOOL MainApp::InitInstance() {
+    m_mutex = CreateMutexW(nullptr, TRUE, MutexName);
+    DWORD error = GetLastError();
+    if (m_mutex)
+        ReleaseMutex(m_mutex);
+    if (error == ERROR_ALREADY_EXISTS) {
+        if (HWND running = FindWindowW(L"MainWnd", nullptr))
+            SetForegroundWindow(running);
+        return FALSE;
+    }
     CoInitializeEx(nullptr, 0);
     RECT work = CFtWnd::GetWorkArea();
     int width = work.right - work.left, height = work.bottom - work.top;
-    m_browserWnd.Create(0, 0, width, height, nullptr, nullptr, 0, 0);
+    // Whether the windows came up is not asked: the program runs on without one.
+    m_mainWnd.SetBrowser(&m_browserWnd);
+    m_mainWnd.Create(work.left, work.top, width, height, nullptr, nullptr, 0, 0);
+    m_mainWnd.SetBackgroundColour(GetThemeColour(0));
+    m_mainWnd.SetText(L"Quillora");
+    AnimateWindow(m_mainWnd, 13, true);
+    m_mainWnd.Show(true, true);
+    m_browserWnd.Create(0, 0, width, height, m_mainWnd.GetHwnd(), nullptr, 0, 0);
     m_browserWnd.SetBackgroundColour(0x00FFFFFF);
-    m_browserWnd.Show(true, true);
+    m_browserWnd.Show(false, true);
+    m_started = true;
     return TRUE;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/display/Display.h"
 #include "platform/window/Clipboard.h"
 #include "platform/window/Input.h"
+#include "platform/window/RemoteWindows.h"
 #include "platform/window/ShellStandIn.h"
 #include "platform/window/WindowApi.h"
 
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 namespace platform {
 
@@ -26,11 +28,24 @@ struct SdlDisplay::State {
     bool stop = false;
     bool readRequested = false;
     bool readDone = false;
+    bool raiseRequested = false;
     std::vector<Pixel> readPixels;
     std::thread thread;
 };
 
 namespace {
+
+// The display that is open now, for raises asked for from other threads. Never
+// destroyed: a window's thread may raise while the process ends.
+struct OpenDisplay {
+    std::mutex lock;
+    std::weak_ptr<SdlDisplay::State> state;
+};
+
+OpenDisplay& TheOpenDisplay() {
+    static OpenDisplay& open = *new OpenDisplay;
+    return open;
+}
 
 void Present(SDL_Renderer* renderer, SDL_Texture* texture, bool everything) {
     RECT dirty = TakeDirtyRect();
@@ -129,7 +144,10 @@ void Run(std::shared_ptr<SdlDisplay::State> state) {
         if (state->stop)
             break;
         bool read = state->readRequested;
+        bool raise = std::exchange(state->raiseRequested, false);
         guard.unlock();
+        if (raise)
+            SDL_RaiseWindow(window);
         Present(renderer, texture, read);
         if (read) {
             std::vector<Pixel> pixels(ScreenWidth * ScreenHeight);
@@ -165,10 +183,23 @@ std::unique_ptr<SdlDisplay> SdlDisplay::Open(int scale) {
         state->thread.join();
         return nullptr;
     }
+    guard.unlock();
+    {
+        OpenDisplay& open = TheOpenDisplay();
+        std::lock_guard openGuard(open.lock);
+        open.state = state;
+    }
+    SetDesktopRaiser(&RaiseDesktopWindow);
     return std::unique_ptr<SdlDisplay>(new SdlDisplay(state));
 }
 
 SdlDisplay::~SdlDisplay() {
+    {
+        OpenDisplay& open = TheOpenDisplay();
+        std::lock_guard guard(open.lock);
+        if (open.state.lock() == m_state)
+            open.state.reset();
+    }
     {
         std::lock_guard guard(m_state->lock);
         m_state->stop = true;
@@ -187,6 +218,20 @@ bool SdlDisplay::ReadBack(Surface& out) {
         std::memcpy(out.Row(y), m_state->readPixels.data() + static_cast<std::size_t>(y) * ScreenWidth,
                     ScreenWidth * sizeof(Pixel));
     return true;
+}
+
+void RaiseDesktopWindow() {
+    std::shared_ptr<SdlDisplay::State> state;
+    {
+        OpenDisplay& open = TheOpenDisplay();
+        std::lock_guard guard(open.lock);
+        state = open.state.lock();
+    }
+    if (!state)
+        return;
+    // The window belongs to the display's thread: SDL wants it raised there.
+    std::lock_guard guard(state->lock);
+    state->raiseRequested = true;
 }
 
 } // namespace platform

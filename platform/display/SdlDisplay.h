@@ -4,7 +4,8 @@
 // button) and the keyboard into WM_CHAR for the focus window (Backspace 8, Enter 13;
 // Ctrl+V takes the desktop's clipboard text and sends the Control key then "V" with
 // lParam 1, as the text box expects). Closing the window posts WM_QUIT to the thread
-// that opened it.
+// that opened it. A raise that another process asks for brings the window opened last
+// to the front of the desktop.
 
 #include "platform/gdi/Surface.h"
 
@@ -29,5 +30,8 @@ private:
     explicit SdlDisplay(std::shared_ptr<State> state);
     std::shared_ptr<State> m_state;
 };
+
+// Asks the open desktop window to come to the front; nothing without one. Any thread.
+void RaiseDesktopWindow();
 
 } // namespace platform

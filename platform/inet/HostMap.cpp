@@ -28,7 +28,7 @@ std::optional<std::string> MappedAddress(const std::vector<HostMapping>& map, co
     if (auto colon = host.rfind(':'); colon != std::string::npos && host.find(']') == std::string::npos)
         host = host.substr(0, colon);
     for (const HostMapping& mapping : map) {
-        if (strcasecmp(mapping.host.c_str(), host.c_str()) == 0)
+        if (mapping.host == "*" || strcasecmp(mapping.host.c_str(), host.c_str()) == 0)
             return mapping.address;
     }
     return std::nullopt;

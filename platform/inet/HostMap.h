@@ -1,7 +1,9 @@
 #pragma once
 // The host map: the file named by QUILLORA_HOSTS, one "host address:port" a line
 // ('#' starts a comment), sends connections for a host to another address while the
-// request keeps its host name. It is read at each use, so tests may rewrite it.
+// request keeps its host name. The host "*" stands for every host the lines before it
+// do not name (the offline demo sends everything to its own server that way). It is read at each use, so tests may
+// rewrite it.
 
 #include <optional>
 #include <string>

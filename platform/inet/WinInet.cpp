@@ -110,8 +110,9 @@ platform::TransferOptions OptionsFor(const SessionSettings& session, std::string
         options.proxy = platform::MappedAddress(map, session.proxy).value_or(session.proxy);
         return options;
     }
+    // "*" sends every host the lines above it do not name (curl takes the first match).
     for (const platform::HostMapping& mapping : map)
-        options.connectTo.push_back(mapping.host + "::" + mapping.address);
+        options.connectTo.push_back((mapping.host == "*" ? std::string() : mapping.host) + "::" + mapping.address);
     return options;
 }
 

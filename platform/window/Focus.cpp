@@ -1,4 +1,5 @@
 #include "platform/base/LastError.h"
+#include "platform/window/RemoteWindows.h"
 #include "platform/window/WindowApi.h"
 #include "platform/window/WindowSystem.h"
 
@@ -95,6 +96,8 @@ HWND SetActiveWindow(HWND window) {
 HWND GetActiveWindow() { return Read(&System::active); }
 
 BOOL SetForegroundWindow(HWND window) {
+    if (platform::window::IsRemoteHandle(window))
+        return platform::window::RaiseRemoteWindow(window) ? TRUE : FALSE;
     if (!IsWindow(window))
         return FALSE;
     SetActiveWindow(window);

@@ -1,4 +1,5 @@
 #include "platform/base/LastError.h"
+#include "platform/window/RemoteWindows.h"
 #include "platform/window/WindowApi.h"
 #include "platform/window/WindowSystem.h"
 
@@ -184,6 +185,9 @@ BOOL TranslateMessage(const MSG*) {
 
 LRESULT DispatchMessageW(const MSG* message) {
     if (!message)
+        return 0;
+    // A raise another process asked for is the window system's business, not the window's.
+    if (platform::window::TakeRemoteRaise(*message))
         return 0;
     if (message->message == WM_TIMER && message->lParam) {
         reinterpret_cast<TIMERPROC>(message->lParam)(message->hwnd, WM_TIMER, message->wParam, message->time);

@@ -100,6 +100,8 @@ Window* FindWindowData(System& system, HWND window);
 LRESULT CallProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 std::wstring FoldCase(std::wstring_view text);
 RECT ScreenRect(System& system, const Window& window);
+// FindWindowW among this process's windows only; takes the lock itself.
+HWND FindLocalWindow(LPCWSTR className, LPCWSTR windowName);
 DWORD Now();
 
 } // namespace platform::window

@@ -1,6 +1,7 @@
 #include "platform/base/HandleTable.h"
 #include "platform/base/LastError.h"
 #include "platform/base/Utf8.h"
+#include "platform/window/RemoteWindows.h"
 #include "platform/window/WindowApi.h"
 #include "platform/window/WindowSystem.h"
 
@@ -146,6 +147,8 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
         DestroyWindow(handle);
         return nullptr;
     }
+    if ((style & WS_VISIBLE) && !(style & WS_CHILD))
+        platform::window::OfferWindows();
     return handle;
 }
 
@@ -193,9 +196,13 @@ BOOL DestroyWindow(HWND handle) {
 }
 
 BOOL IsWindow(HWND window) {
-    System& system = TheSystem();
-    std::lock_guard guard(system.lock);
-    return system.windows.count(window) ? TRUE : FALSE;
+    {
+        System& system = TheSystem();
+        std::lock_guard guard(system.lock);
+        if (system.windows.count(window))
+            return TRUE;
+    }
+    return platform::window::IsRemoteWindow(window) ? TRUE : FALSE;
 }
 
 BOOL IsWindowVisible(HWND handle) {
@@ -334,13 +341,14 @@ BOOL MoveWindow(HWND handle, int x, int y, int width, int height, BOOL repaint) 
 BOOL ShowWindow(HWND handle, int command) {
     System& system = TheSystem();
     bool show = command != SW_HIDE;
-    bool wasVisible;
+    bool wasVisible, topLevel;
     {
         std::lock_guard guard(system.lock);
         Window* window = FindWindowData(system, handle);
         if (!window)
             return FALSE;
         wasVisible = window->style & WS_VISIBLE;
+        topLevel = !window->parent;
         if (wasVisible == show)
             return wasVisible ? TRUE : FALSE;
         RECT screen = ScreenRect(system, *window);
@@ -352,6 +360,8 @@ BOOL ShowWindow(HWND handle, int command) {
         InvalidateBeneath(system, screen);
     }
     CallProcedure(handle, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
+    if (show && topLevel)
+        platform::window::OfferWindows();
     return wasVisible ? TRUE : FALSE;
 }
 
@@ -379,6 +389,12 @@ BOOL EnableWindow(HWND handle, BOOL enable) {
 }
 
 HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) {
+    if (HWND local = FindLocalWindow(className, windowName))
+        return local;
+    return platform::window::FindRemoteWindow(className, windowName);
+}
+
+HWND platform::window::FindLocalWindow(LPCWSTR className, LPCWSTR windowName) {
     System& system = TheSystem();
     std::lock_guard guard(system.lock);
     std::wstring folded = className ? FoldCase(className) : L"";

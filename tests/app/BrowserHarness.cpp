@@ -7,6 +7,8 @@
 BrowserHarness::BrowserHarness() : AppDriver(m_app) {
     CreateProgramFolders();
     m_app.InitInstance();
+    // Shown over the main window, as the main window shows it for a listing.
+    m_app.Browser().Show(true, true);
     Pump();
 }
 

@@ -6,17 +6,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace {
-const char* const MappedHosts[] = {"so.youku.com", "www.youku.com", "so.tudou.com",  "www.tudou.com", "so.56.com",
-                                   "www.56.com",   "6.cn",          "www.flvcd.com", "www.8fan.net",  "10.0.0.172"};
-}
-
 FixtureSite::FixtureSite(const std::string& sites) : m_server(sites) {
     if (m_server.Start() < 0)
         throw std::runtime_error("the fixture server cannot listen");
     std::string map;
-    for (const char* host : MappedHosts)
-        map += std::string(host) + " 127.0.0.1:" + std::to_string(Port()) + "\n";
+    for (const std::string& host : FixtureHosts())
+        map += host + " 127.0.0.1:" + std::to_string(Port()) + "\n";
     WriteHostFile(HostMapFile(), map);
     m_hosts = std::make_unique<ScopedEnvironment>("QUILLORA_HOSTS", HostMapFile());
 }

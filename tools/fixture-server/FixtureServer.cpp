@@ -217,3 +217,10 @@ void FixtureServer::ServeFile(const std::string& host, const std::string& path, 
     response.status = 404;
     response.set_content("not found: " + host + path + "\n", "text/plain");
 }
+
+const std::vector<std::string>& FixtureHosts() {
+    static const std::vector<std::string> hosts = {"so.youku.com", "www.youku.com", "so.tudou.com", "www.tudou.com",
+                                                   "so.56.com",    "www.56.com",    "6.cn",         "www.flvcd.com",
+                                                   "www.8fan.net", "10.0.0.172"};
+    return hosts;
+}

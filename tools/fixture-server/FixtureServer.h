@@ -21,6 +21,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace httplib {
 class Server;
@@ -65,3 +66,7 @@ private:
     int m_port = -1;
     std::atomic<int> m_proxied{0};
 };
+
+// The hosts the fixture sites stand in for: the providers, the parse servers and the
+// operator's WAP gateway.
+const std::vector<std::string>& FixtureHosts();

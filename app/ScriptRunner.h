@@ -1,0 +1,67 @@
+#pragma once
+// Drives the running program from a script, the way a finger and a keyboard would, on a
+// thread of its own while the program's loop runs as it always does (its modal boxes
+// and menus included). One command a line; "#" starts a comment:
+//   tap X Y                      a finger down and up at a point of the screen
+//   drag X1 Y1 X2 Y2 MS          a finger moved from one point to the other in MS
+//   type TEXT                    the text, a character at a time, as typing delivers it
+//   key NAME                     Enter or Backspace
+//   tap-link PART                a link of the page shown whose address holds PART
+//   wait MS
+//   wait-window CLASS [MS]       until a window of that class is visible (10 s)
+//   wait-file DEVICEPATH [MS]    until the device file exists (10 s)
+//   wait-page [MS]               until the browser's page is ready to scroll (10 s)
+//   wait-raised [MS]             until another start of the program raised this one
+//   screenshot FILE              the screen as a PNG
+//   expect-window CLASS          a window of that class is visible
+//   expect-no-window CLASS       no window of that class is visible
+//   expect-caption TEXT          the main window's caption
+//   quit                         ends the program
+// An unknown line ends the program with 2, a failed wait or expectation with 1, each
+// with a message naming the line; the script's end ends the program, and the program's
+// own end ends the script.
+
+#include "platform/base/Win32Types.h"
+
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+class MainApp;
+
+class ScriptRunner {
+public:
+    static constexpr int BadLine = 2;
+    static constexpr int Failed = 1;
+
+    // Null when the file cannot be read.
+    static std::unique_ptr<ScriptRunner> FromFile(const std::filesystem::path& file, MainApp& app);
+    ScriptRunner(std::vector<std::string> lines, MainApp& app);
+    ~ScriptRunner();
+    ScriptRunner(const ScriptRunner&) = delete;
+    ScriptRunner& operator=(const ScriptRunner&) = delete;
+
+    // Starts the script; its quit goes to the calling thread, which runs the program.
+    void Start();
+    // The program's loop has ended: a wait under way gives up. Waits for the script's
+    // thread; the script's exit code (0 when it ran to its end or to quit).
+    int Finish();
+
+private:
+    void Run();
+    // Runs one line; false with `error` set when it failed.
+    bool Step(const std::string& line, std::string& error, int& code);
+    bool WaitFor(const std::function<bool()>& done, int milliseconds);
+    void EndProgram();
+
+    std::vector<std::string> m_lines;
+    MainApp& m_app;
+    DWORD m_programThread = 0;
+    std::atomic<bool> m_programEnded{false};
+    int m_exitCode = 0;
+    std::thread m_thread;
+};

@@ -1,0 +1,238 @@
+// The main window's search: the term's encoding and the providers' addresses as
+// functions, then the window itself driven by a finger and the settings file, with its
+// message boxes recorded and no browser view behind it.
+
+#include "app/MainWnd.h"
+#include "app/ProviderList.h"
+#include "app/SearchTerm.h"
+#include "convert/UrlClassifier.h"
+#include "platform/window/WindowApi.h"
+#include "support/IniBytes.h"
+#include "support/ScopedEnvironment.h"
+#include "support/TemporaryRoot.h"
+#include "toolkit/ToolkitMessages.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+TEST(SearchTerm, KeepsLettersAndDigitsAndEscapesEveryOtherUtf8ByteInLowerCase) {
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {L"", L""},
+        {L"AZaz09", L"AZaz09"},
+        {L"a b", L"a+b"},
+        {L"   ", L"+++"},
+        {L"x.y", L"x%2ey"},
+        // Nothing is spared as "safe in an address", the plus and the percent sign least of all.
+        {L"-_.~*", L"%2d%5f%2e%7e%2a"},
+        {L"C++ 100%", L"C%2b%2b+100%25"},
+        {L"中", L"%e4%b8%ad"},
+        {L"功夫 Panda", L"%e5%8a%9f%e5%a4%ab+Panda"},
+    };
+    for (const auto& [text, encoded] : cases)
+        EXPECT_EQ(EncodeSearchTerm(text), encoded) << "text: " << text;
+}
+
+TEST(ProviderTable, ASearchIsTheModesPrefixAndTheTermEncodedExceptOn56) {
+    const std::vector<ProviderEntry> table = ProviderTable();
+    ASSERT_EQ(table.size(), 4u);
+    EXPECT_EQ(table[2].name, L"56网");
+    struct Case {
+        int row, mode;
+        const wchar_t* text;
+        const wchar_t* address;
+    };
+    const Case cases[] = {
+        {0, VideoSearch, L"a b", L"http://so.youku.com/search_video/q_a+b"},
+        {0, AlbumSearch, L"a b", L"http://so.youku.com/search_playlist/q_a+b"},
+        {1, VideoSearch, L"中", L"http://so.tudou.com/isearch/%e4%b8%ad"},
+        {1, AlbumSearch, L"a b", L"http://so.tudou.com/psearch/a+b"},
+        {2, VideoSearch, L"功夫 a", L"http://so.56.com/index?key=功夫 a"},
+        {2, AlbumSearch, L"中", L"http://so.56.com/index?type=album&key=中"},
+        {3, VideoSearch, L"  ", L"http://6.cn/search.php?t=v&k=++"},
+        {3, AlbumSearch, L"中", L"http://6.cn/search.php?t=p&k=%e4%b8%ad"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SearchAddress(table[c.row], c.row, c.mode, c.text), c.address) << "row " << c.row << ", " << c.text;
+    EXPECT_EQ(table[1].ranking, L"http://www.tudou.com/top/");
+}
+
+// The table and the classifier name the same hosts and paths: whatever the main window
+// opens is converted, and by the page kind it asked for.
+TEST(ProviderTable, EveryAddressTheMainWindowOpensReachesItsConverter) {
+    const std::vector<ProviderEntry> table = ProviderTable();
+    ASSERT_EQ(table.size(), 4u);
+    const char* routines[4][3] = {
+        {"youku-search-video", "youku-search-playlist", "youku-channel"},
+        {"tudou-search-video", "tudou-search-playlist", "tudou-top"},
+        {"56-search-index", "56-search-index", "56-videolist"},
+        {"6cn-search", "6cn-search", "6cn-videos"},
+    };
+    for (int row = 0; row < 4; ++row) {
+        const std::wstring addresses[3] = {SearchAddress(table[row], row, VideoSearch, L"kungfu"),
+                                           SearchAddress(table[row], row, AlbumSearch, L"kungfu"), table[row].ranking};
+        for (int kind = 0; kind < 3; ++kind) {
+            std::optional<Route> route = RouteFor(addresses[kind]);
+            ASSERT_TRUE(route) << addresses[kind];
+            EXPECT_EQ(route->routine, routines[row][kind]) << addresses[kind];
+        }
+    }
+}
+
+TEST(ProviderList, ARowsEntryGoesWithTheRow) {
+    ProviderList list;
+    for (ProviderEntry& entry : ProviderTable())
+        list.AddProvider(std::move(entry));
+    list.RemoveItem(1);
+    ASSERT_EQ(list.GetItemCount(), 3);
+    ASSERT_NE(list.Provider(1), nullptr);
+    EXPECT_EQ(list.Provider(1)->name, L"56网");
+    EXPECT_STREQ(list.GetItem(1)->text.C_Str(), L"56网");
+    EXPECT_EQ(list.Provider(3), nullptr);
+    list.RemoveAll();
+    EXPECT_EQ(list.Provider(0), nullptr);
+}
+
+class RecordingFeedback : public FeedbackCalls {
+public:
+    int MessageBox(HWND, const std::wstring& text, const std::wstring& caption, UINT type, int) override {
+        boxes.push_back(text + L" / " + caption + L" / " + std::to_wstring(type));
+        return ResultYes;
+    }
+    int NoticeBox(HWND, const std::wstring&, DWORD) override { return 1; }
+    void ShowWaitDialog(HWND, const RECT*, int) override {}
+    void CloseWaitDialog() override {}
+    void ShowProgressDialog(ProgressDescriptor&, HWND) override {}
+    void CloseProgressDialog(ProgressDescriptor&) override {}
+
+    // "text / caption / type", in order.
+    std::vector<std::wstring> boxes;
+};
+
+class ProbedMainWnd : public MainWnd {
+public:
+    int prompts = 0, exits = 0;
+
+protected:
+    void OnNetworkPrompt() override { ++prompts; }
+    void OnExitCommand() override { ++exits; }
+};
+
+class MainWndTest : public ::testing::Test {
+protected:
+    static constexpr int ListTop = 240, RowHeight = 70, ToolbarMiddle = 720 - 65 / 2;
+
+    void Open(ProbedMainWnd& window) {
+        window.SetFeedback(&feedback);
+        ASSERT_TRUE(window.Create(0, 0, 480, 720, nullptr, nullptr, WS_POPUP, 0));
+        Pump();
+    }
+    static void Pump() {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+    }
+    static void Mouse(MainWnd& window, UINT message, int x, int y) {
+        SendMessageW(window.GetHwnd(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
+    }
+    static void Tap(MainWnd& window, int x, int y) {
+        Mouse(window, WM_LBUTTONDOWN, x, y);
+        Mouse(window, WM_LBUTTONUP, x, y);
+        Pump();
+    }
+    static void DoubleTap(MainWnd& window, int x, int y) {
+        Mouse(window, WM_LBUTTONDOWN, x, y);
+        Mouse(window, WM_LBUTTONUP, x, y);
+        Mouse(window, WM_LBUTTONDBLCLK, x, y);
+        Mouse(window, WM_LBUTTONUP, x, y);
+        Pump();
+    }
+    static void SearchFor(MainWnd& window, const wchar_t* text) {
+        window.SearchBox().SetText(text);
+        SendMessageW(window.GetHwnd(), WM_FT_COMMAND, MainWnd::SearchButtonId, 0);
+    }
+    static int RowMiddle(int row) { return ListTop + row * RowHeight + RowHeight / 2; }
+
+    TemporaryRoot root;
+    RecordingFeedback feedback;
+};
+
+TEST_F(MainWndTest, ASearchNeedsATextAndThenANetworkBeforeItIsMade) {
+    ProbedMainWnd window;
+    Open(window);
+    {
+        ScopedEnvironment offline("QUILLORA_NETWORK_STATUS", "1");
+        SearchFor(window, L"");
+        SearchFor(window, L"a b");
+    }
+    EXPECT_EQ(feedback.boxes,
+              (std::vector<std::wstring>{L"查询内容不能为空！ / 错误 / 0", L"未找到可用网络！ / 错误 / 0"}));
+    EXPECT_EQ(window.SearchTitle(), L"");
+
+    SearchFor(window, L"   ");
+    EXPECT_EQ(feedback.boxes.size(), 2u) << "spaces are a text to search for";
+    EXPECT_EQ(window.SearchTitle(), L"   -优酷网");
+}
+
+TEST_F(MainWndTest, TheFingerChoosesTheProviderAndADoubleTapWithoutNetworkSaysSo) {
+    ProbedMainWnd window;
+    Open(window);
+    ASSERT_EQ(window.Providers().GetSelectedIndex(), 0);
+    // Chosen as the finger comes down, before the list sees a tap.
+    Mouse(window, WM_LBUTTONDOWN, 100, RowMiddle(2));
+    EXPECT_EQ(window.Providers().GetSelectedIndex(), 2);
+    Mouse(window, WM_LBUTTONUP, 100, RowMiddle(2));
+    Tap(window, 100, ListTop + 4 * RowHeight + 10);
+    EXPECT_EQ(window.Providers().GetSelectedIndex(), 2) << "below the rows nothing is chosen";
+
+    {
+        ScopedEnvironment offline("QUILLORA_NETWORK_STATUS", "1");
+        DoubleTap(window, 100, RowMiddle(1));
+    }
+    EXPECT_EQ(window.Providers().GetSelectedIndex(), 1);
+    EXPECT_EQ(feedback.boxes, (std::vector<std::wstring>{L"未找到可用网络！ / 错误 / 0"}));
+
+    SearchFor(window, L"中文");
+    EXPECT_EQ(window.SearchTitle(), L"中文-土豆网");
+}
+
+TEST_F(MainWndTest, TheToolbarLeavesNoButtonChosenExceptWhileExitIsAsked) {
+    ProbedMainWnd window;
+    Open(window);
+    Tap(window, 180, ToolbarMiddle);
+    EXPECT_EQ(window.Toolbar().GetSelected(), -1);
+    EXPECT_EQ(window.exits, 0);
+    Tap(window, 60, ToolbarMiddle);
+    EXPECT_EQ(window.exits, 1);
+    EXPECT_EQ(window.Toolbar().GetSelected(), 0);
+}
+
+TEST_F(MainWndTest, OpeningMakesTheFoldersAndPromptsForTheNetworkOnlyWhenAutoConnectIs1) {
+    std::filesystem::remove_all(root.Host("Quillora/Temp"));
+    std::filesystem::remove_all(root.Host("Quillora/Favorite"));
+    WriteHostFile(root.Host("Quillora/Data/Setting.ini"), IniBytes(u"[Network]\r\n  IsWLAN=0\r\n  AutoConnect=0\r\n"));
+    {
+        ProbedMainWnd window;
+        Open(window);
+        EXPECT_EQ(window.AutoConnect(), 0);
+        EXPECT_EQ(window.IsWlan(), 0);
+        EXPECT_EQ(window.prompts, 0);
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(root.Host("Quillora/Temp")));
+    EXPECT_TRUE(std::filesystem::is_directory(root.Host("Quillora/Favorite")));
+
+    WriteHostFile(root.Host("Quillora/Data/Setting.ini"), IniBytes(u"[Browser]\r\n  IsCache=1\r\n"));
+    ProbedMainWnd window;
+    Open(window);
+    EXPECT_EQ(window.AutoConnect(), 1);
+    EXPECT_EQ(window.IsWlan(), 1);
+    EXPECT_EQ(window.prompts, 1);
+}
+
+} // namespace
