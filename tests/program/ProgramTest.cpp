@@ -1,0 +1,167 @@
+// The quillora program as a person starts it: a process of its own on the headless
+// screen with the offline demo, driven by a script; a second start while it runs; a
+// start after one that was killed.
+
+#include "support/TemporaryRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// A quillora process whose output goes to files in `folder`, where it also runs.
+class Program {
+public:
+    Program(const std::vector<std::string>& arguments, const std::filesystem::path& folder, const std::string& name)
+        : m_out(folder / (name + ".out")), m_err(folder / (name + ".err")) {
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            if (::chdir(folder.c_str()) != 0)
+                ::_exit(126);
+            int out = ::open(m_out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            int err = ::open(m_err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            ::dup2(out, 1);
+            ::dup2(err, 2);
+            std::vector<char*> argv{const_cast<char*>(QUILLORA_PROGRAM)};
+            for (const std::string& argument : arguments)
+                argv.push_back(const_cast<char*>(argument.c_str()));
+            argv.push_back(nullptr);
+            ::execv(QUILLORA_PROGRAM, argv.data());
+            ::_exit(127);
+        }
+    }
+    ~Program() {
+        if (m_pid > 0 && !m_status) {
+            ::kill(m_pid, SIGKILL);
+            Wait();
+        }
+    }
+
+    // The exit code, or -1 when it did not end by itself within the time.
+    int Wait(std::chrono::seconds limit = 60s) {
+        auto deadline = std::chrono::steady_clock::now() + limit;
+        while (!m_status) {
+            int status = 0;
+            if (::waitpid(m_pid, &status, WNOHANG) == m_pid)
+                m_status = status;
+            else if (std::chrono::steady_clock::now() > deadline)
+                return -1;
+            else
+                std::this_thread::sleep_for(10ms);
+        }
+        return WIFEXITED(*m_status) ? WEXITSTATUS(*m_status) : -1;
+    }
+    void Kill() {
+        ::kill(m_pid, SIGKILL);
+        Wait();
+    }
+    std::string Out() const { return ReadHostFile(m_out); }
+    std::string Err() const { return ReadHostFile(m_err); }
+
+private:
+    pid_t m_pid = -1;
+    std::optional<int> m_status;
+    std::filesystem::path m_out, m_err;
+};
+
+bool WaitForFile(const std::filesystem::path& file, std::chrono::seconds limit = 30s) {
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!std::filesystem::exists(file)) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+std::vector<std::string> Headless(const TemporaryRoot& root, const std::string& script) {
+    std::vector<std::string> arguments{"--headless", "--demo", "--root", (root.Path() / "device").string()};
+    if (!script.empty())
+        arguments.insert(arguments.end(), {"--script", script});
+    return arguments;
+}
+
+std::string Script(const TemporaryRoot& root, const std::string& name, const std::string& lines) {
+    std::filesystem::path file = root.Path() / name;
+    WriteHostFile(file, lines);
+    return file.string();
+}
+
+TEST(Program, TheTourSearchesShowsAPagePlaysAVideoAndEndsClean) {
+    TemporaryRoot root(TemporaryRoot::Image::None);
+    Program tour(Headless(root, QUILLORA_TOUR), root.Path(), "tour");
+    ASSERT_EQ(tour.Wait(), 0) << tour.Err();
+    for (const char* shot : {"01-main.png", "03-result-page.png", "05-home.png", "06-exit-question.png"})
+        EXPECT_TRUE(std::filesystem::exists(root.Path() / shot)) << shot;
+    EXPECT_TRUE(std::filesystem::exists(root.Path() / "device/Quillora/Data/video.m3u"));
+    std::filesystem::path temp = root.Path() / "device/Quillora/Temp";
+    ASSERT_TRUE(std::filesystem::is_directory(temp));
+    EXPECT_TRUE(std::filesystem::is_empty(temp)) << "the pages go with the program";
+}
+
+TEST(Program, ASecondStartBringsTheFirstForwardAndEndsWithoutAWindow) {
+    TemporaryRoot root(TemporaryRoot::Image::None);
+    Program first(Headless(root, Script(root, "first.script",
+                                        "wait-window MainWnd\nscreenshot up.png\nwait-raised 20000\nquit\n")),
+                  root.Path(), "first");
+    ASSERT_TRUE(WaitForFile(root.Path() / "up.png")) << first.Err();
+    auto started = std::chrono::steady_clock::now();
+    Program second(Headless(root, Script(root, "second.script", "screenshot second.png\n")), root.Path(), "second");
+    EXPECT_EQ(second.Wait(), 255) << second.Err();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);
+    EXPECT_FALSE(std::filesystem::exists(root.Path() / "second.png")) << "the second start showed nothing";
+    EXPECT_EQ(first.Wait(), 0) << "the first was raised: " << first.Err();
+}
+
+TEST(Program, AKilledProgramLeavesNoNameBehind) {
+    TemporaryRoot root(TemporaryRoot::Image::None);
+    {
+        Program killed(
+            Headless(root, Script(root, "long.script", "wait-window MainWnd\nscreenshot up.png\nwait 60000\n")),
+            root.Path(), "killed");
+        ASSERT_TRUE(WaitForFile(root.Path() / "up.png")) << killed.Err();
+        killed.Kill();
+    }
+    Program next(Headless(root, Script(root, "next.script", "wait-window MainWnd\nexpect-window MainWnd\nquit\n")),
+                 root.Path(), "next");
+    EXPECT_EQ(next.Wait(), 0) << next.Err();
+}
+
+TEST(Program, AScriptThatCannotBeFollowedSaysWhichLine) {
+    TemporaryRoot root(TemporaryRoot::Image::None);
+    Program unknown(Headless(root, Script(root, "bad.script", "wait-window MainWnd\nfly to the moon\n")), root.Path(),
+                    "bad");
+    EXPECT_EQ(unknown.Wait(), 2);
+    EXPECT_NE(unknown.Err().find("script line 2 (fly to the moon): unknown command"), std::string::npos)
+        << unknown.Err();
+    Program failing(Headless(root, Script(root, "fail.script", "wait-window MainWnd\nexpect-window NoSuchWnd\n")),
+                    root.Path(), "fail");
+    EXPECT_EQ(failing.Wait(), 1);
+    EXPECT_NE(failing.Err().find("script line 2"), std::string::npos) << failing.Err();
+}
+
+TEST(Program, OpensItsDesktopWindowWhenThereIsADesktop) {
+    if (!std::getenv("DISPLAY"))
+        GTEST_SKIP() << "no desktop (the test command runs this one under xvfb-run)";
+    TemporaryRoot root(TemporaryRoot::Image::None);
+    Program desktop({"--demo", "--root", (root.Path() / "device").string(), "--scale", "1", "--script",
+                     Script(root, "desktop.script", "wait-window MainWnd\nscreenshot desktop.png\nquit\n")},
+                    root.Path(), "desktop");
+    EXPECT_EQ(desktop.Wait(), 0) << desktop.Err();
+    EXPECT_TRUE(std::filesystem::exists(root.Path() / "desktop.png"));
+}
+
+} // namespace
