@@ -63,6 +63,9 @@ BOOL MainWnd::OnInitDialog() {
     m_banner.SetImage(ProgramArt(BannerImage));
 
     AddControl(m_searchBox, SearchBoxId, 10, 3, width - 73, 60);
+    // Typing by finger: the compact keyboard comes up with the focus, above the toolbar,
+    // and leaves the search button in view.
+    m_searchBox.SetKeyboard(9, ToolbarHeight);
 
     AddControl(m_clearButton, ClearButtonId, 423, 5, 53, 57);
     m_clearButton.SetImages(ProgramArt(ClearImage), ProgramArt(ClearPressedImage));
