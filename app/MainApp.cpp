@@ -17,23 +17,36 @@ MainApp::~MainApp() {
     if (!m_keepTemporaryFiles)
         EmptyTemporaryFolder();
     CoUninitialize();
+    m_browserWnd.SetFingerScroll(nullptr); // it goes before the browser view
+}
+
+MainApp::InstanceName::~InstanceName() {
     if (m_mutex)
         CloseHandle(m_mutex);
+}
+
+bool MainApp::InstanceName::Take(const wchar_t* name) {
+    m_mutex = CreateMutexW(nullptr, TRUE, name);
+    DWORD error = GetLastError();
+    // The handle stays open, so the name stays taken; ownership is not what counts.
+    if (m_mutex)
+        ReleaseMutex(m_mutex);
+    return error != ERROR_ALREADY_EXISTS;
 }
 
 MainApp* MainApp::Instance() { return dynamic_cast<MainApp*>(CFtApplication::Instance()); }
 
 BOOL MainApp::InitInstance() {
-    m_mutex = CreateMutexW(nullptr, TRUE, MutexName);
-    DWORD error = GetLastError();
-    if (m_mutex)
-        ReleaseMutex(m_mutex);
-    if (error == ERROR_ALREADY_EXISTS) {
+    if (!m_instanceName.Take(MutexName)) {
         if (HWND running = FindWindowW(L"MainWnd", nullptr))
             SetForegroundWindow(running);
+        // The pages in \Temp are the running copy's.
+        KeepTemporaryFiles();
         return FALSE;
     }
     CoInitializeEx(nullptr, 0);
+    if (m_startHook && !m_startHook())
+        return FALSE;
     RECT work = CFtWnd::GetWorkArea();
     int width = work.right - work.left, height = work.bottom - work.top;
     // Whether the windows came up is not asked: the program runs on without one.

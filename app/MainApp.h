@@ -13,6 +13,7 @@
 #include "toolkit/FtApplication.h"
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,8 +44,27 @@ public:
     void EmptyTemporaryFolder();
     // The end leaves \Temp as it is: for a look at pages made before the program ran.
     void KeepTemporaryFiles() { m_keepTemporaryFiles = true; }
+    // What the program starts once it knows it is the only copy, before its windows
+    // (the desktop window, the demo site); false ends the start.
+    void SetStartHook(std::function<bool()> hook) { m_startHook = std::move(hook); }
 
 private:
+    // The instance's name, held from the first thing InitInstance does to after the
+    // windows are gone (declared first: it goes last).
+    class InstanceName {
+    public:
+        InstanceName() = default;
+        ~InstanceName();
+        InstanceName(const InstanceName&) = delete;
+        InstanceName& operator=(const InstanceName&) = delete;
+        // False when another process holds the name.
+        bool Take(const wchar_t* name);
+
+    private:
+        HANDLE m_mutex = nullptr;
+    };
+
+    InstanceName m_instanceName;
     MainWnd m_mainWnd;
     BrowserWnd m_browserWnd;
     std::vector<std::wstring> m_temporaryFiles;
@@ -52,6 +72,5 @@ private:
     FingerScroll m_fingerScroll{m_browserWnd};
     bool m_keepTemporaryFiles = false;
     std::atomic<bool> m_started{false};
-    // Open for the life of the process: while it is, the name stays taken.
-    HANDLE m_mutex = nullptr;
+    std::function<bool()> m_startHook;
 };

@@ -73,18 +73,23 @@ int main(int argc, char** argv) {
         platform::SetDeviceRoot(*options->root);
     if (options->language)
         platform::SetUserInterfaceLanguage(*options->language);
-    std::unique_ptr<DemoSite> demo;
-    if (options->demo && !(demo = DemoSite::Start()))
-        return 1;
     RegisterProgramArt();
     // A second start finds this one's main window and brings it forward.
     platform::ShareWindowsWithOtherProcesses();
-    std::unique_ptr<platform::SdlDisplay> display;
-    if (!options->headless && !(display = platform::SdlDisplay::Open(options->scale))) {
-        std::fprintf(stderr, "quillora: there is no desktop to open the window on (--headless runs without one)\n");
-        return 1;
-    }
     MainApp app;
+    // Only the one copy that runs opens a window or serves the demo: a second start
+    // leaves the first one's window and host map alone.
+    std::unique_ptr<DemoSite> demo;
+    std::unique_ptr<platform::SdlDisplay> display;
+    app.SetStartHook([&] {
+        if (options->demo && !(demo = DemoSite::Start()))
+            return false;
+        if (!options->headless && !(display = platform::SdlDisplay::Open(options->scale))) {
+            std::fprintf(stderr, "quillora: there is no desktop to open the window on (--headless runs without one)\n");
+            return false;
+        }
+        return true;
+    });
     std::unique_ptr<ScriptRunner> script;
     if (options->script) {
         if (!(script = ScriptRunner::FromFile(*options->script, app))) {

@@ -144,6 +144,24 @@ TEST_F(BrowserFlowTest, AVideoThatCannotBeResolvedLeavesThePageReadyAgain) {
     EXPECT_EQ(std::count(told.begin(), told.end(), L"页面解析失败！"), 0) << "a playback failure, not a page's";
 }
 
+// The toolbar: home puts the main window back with its caption and stops the finger
+// until the next page; back and forward let it scroll again.
+TEST_F(BrowserFlowTest, HomeShowsTheMainWindowAndBackLetsTheFingerScrollAgain) {
+    ASSERT_TRUE(view.Navigate(Search));
+    ASSERT_TRUE(harness.WaitForPage());
+    ASSERT_TRUE(view.PageReady());
+    view.OnFtCommand(BrowserWnd::ToolbarId, BrowserWnd::HomeButton);
+    harness.Pump();
+    EXPECT_FALSE(IsWindowVisible(view.GetHwnd()));
+    EXPECT_FALSE(view.PageReady());
+    wchar_t caption[64] = {};
+    GetWindowTextW(harness.App().Main().GetHwnd(), caption, 64);
+    EXPECT_STREQ(caption, L"Quillora");
+    view.OnFtCommand(BrowserWnd::ToolbarId, BrowserWnd::BackButton);
+    harness.Pump();
+    EXPECT_TRUE(view.PageReady());
+}
+
 TEST_F(BrowserFlowTest, SeveralWorkersInFlightEachEndAndTheLastPageIsShown) {
     const wchar_t* const addresses[] = {
         Search,

@@ -201,6 +201,17 @@ TEST_F(BrowserHostTest, ANavigationWhoseAddressIsNoTextGoesOnWithoutAWorker) {
     EXPECT_FALSE(view.PageReady()) << "a navigation is starting all the same";
 }
 
+TEST(ProgramStart, TheBrowserViewIsMadeHiddenUnderTheMainWindow) {
+    TemporaryRoot root;
+    MainApp app;
+    ASSERT_TRUE(app.InitInstance());
+    EXPECT_TRUE(IsWindowVisible(app.Main().GetHwnd()));
+    EXPECT_TRUE(IsWindow(app.Browser().GetHwnd()));
+    EXPECT_FALSE(IsWindowVisible(app.Browser().GetHwnd()));
+    EXPECT_EQ(GetParent(app.Browser().GetHwnd()), app.Main().GetHwnd());
+    EXPECT_TRUE(app.Browser().HasControl());
+}
+
 // A host whose control never came: every browser operation does nothing.
 TEST(BrowserHostWithoutControl, EveryOperationDoesNothing) {
     BrowserHost host;
