@@ -149,6 +149,11 @@ void WinManager::OnWMLButtonDblClk(UINT flags, int x, int y) { PressAt(flags, x,
 
 void WinManager::PressAt(UINT flags, int x, int y, bool doubleClick) {
     m_last = POINT{x, y};
+    // A control keeps the press only while the window keeps the capture: when another
+    // window took it (the press opened one, which got the finger's release), the press
+    // is over and this one is new.
+    if (m_capture && m_host && ::GetCapture() != m_host)
+        m_capture = nullptr;
     UiWin* target = m_capture ? m_capture : HitTest(this, x, y);
     if (!target)
         return;

@@ -183,6 +183,27 @@ TEST_F(ControlsTest, AButtonUnderADragLosesItsLookAndPostsNothing) {
     EXPECT_TRUE(host.Of(WM_FT_COMMAND).empty());
 }
 
+// A press that opened another window, which took the finger's release, is over: the
+// next press goes to the control under the finger, not to the one pressed before.
+TEST_F(ControlsTest, APressWhoseReleaseWentToAnotherWindowDoesNotKeepTheNextOne) {
+    Probe first, second;
+    first.SetPos(0, 0, 240, 100);
+    second.SetPos(240, 0, 240, 100);
+    Manager().AddChild(&first);
+    Manager().AddChild(&second);
+    Send(WM_LBUTTONDOWN, 100, 50);
+    ASSERT_EQ(Manager().GetCapture(), &first);
+    ReportingHost other;
+    ASSERT_TRUE(other.Create(0, 0, 480, 720, nullptr, nullptr, WS_POPUP | WS_VISIBLE, 0));
+    SetCapture(other.GetHwnd());
+    ReleaseCapture();
+    Send(WM_LBUTTONDOWN, 300, 50);
+    EXPECT_EQ(first.downs.size(), 1u);
+    EXPECT_EQ(second.downs.size(), 1u);
+    Send(WM_LBUTTONUP, 300, 50);
+    other.Destroy();
+}
+
 TEST_F(ControlsTest, AClickPostsTheCommandAndAToggleKeepsItsNewState) {
     UiButton button, toggle;
     button.SetID(2029);
