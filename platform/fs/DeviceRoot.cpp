@@ -1,8 +1,10 @@
 #include "platform/fs/DeviceRoot.h"
 
+#include "platform/base/LastError.h"
 #include "platform/base/Utf8.h"
 #include "platform/fs/WholeFile.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cwctype>
 #include <fstream>
@@ -105,6 +107,20 @@ fs::path MatchEntry(const fs::path& directory, const std::wstring& name) {
     return exact;
 }
 
+// Whether `path`, a symbolic link, leads to a place under the root; a link that leads
+// nowhere is taken as leading out, since writing through it would make its target.
+bool LinkStaysInside(const fs::path& path, const fs::path& root) {
+    std::error_code error;
+    fs::path target = fs::canonical(path, error);
+    if (error)
+        return false;
+    fs::path canonicalRoot = fs::canonical(root, error);
+    if (error)
+        return false;
+    auto [rootEnd, targetEnd] = std::mismatch(canonicalRoot.begin(), canonicalRoot.end(), target.begin(), target.end());
+    return rootEnd == canonicalRoot.end();
+}
+
 } // namespace
 
 void SetDeviceRoot(const fs::path& root) {
@@ -155,7 +171,12 @@ fs::path GeneratedDeviceImage() {
     return QUILLORA_GENERATED_DEVICE_IMAGE;
 }
 
-std::optional<fs::path> HostPathFromDevice(std::wstring_view devicePath) {
+std::optional<fs::path> HostPathFromDevice(std::wstring_view devicePath, DWORD* problem) {
+    auto refuse = [&](DWORD why) -> std::optional<fs::path> {
+        if (problem)
+            *problem = why;
+        return std::nullopt;
+    };
     std::vector<std::wstring> components;
     std::size_t start = 0;
     while (start <= devicePath.size()) {
@@ -172,16 +193,21 @@ std::optional<fs::path> HostPathFromDevice(std::wstring_view devicePath) {
             continue;
         }
         if (!IsValidComponent(part))
-            return std::nullopt;
+            return refuse(ERROR_INVALID_NAME);
         components.emplace_back(part);
     }
-    fs::path host = DeviceRoot();
+    const fs::path root = DeviceRoot();
+    fs::path host = root;
     std::error_code error;
     bool existing = true;
     for (const std::wstring& component : components) {
         if (existing) {
             host = MatchEntry(host, component);
-            existing = fs::exists(fs::symlink_status(host, error));
+            fs::file_status status = fs::symlink_status(host, error);
+            existing = fs::exists(status);
+            // A link in the root may not lead out of it: the device has no such thing.
+            if (fs::is_symlink(status) && !LinkStaysInside(host, root))
+                return refuse(ERROR_PATH_NOT_FOUND);
         } else {
             host /= Utf8FromWide(component);
         }

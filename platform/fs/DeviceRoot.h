@@ -7,6 +7,8 @@
 // Device paths use "\" (or "/") and ignore case, like the device's file system.
 // Thread-safe.
 
+#include "platform/base/Win32Types.h"
+
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -26,8 +28,10 @@ std::filesystem::path GeneratedDeviceImage();
 
 // The host path for a device path: "\" is the root, each component matches an existing
 // entry regardless of case, components that do not exist are kept as written, and ".."
-// never climbs above the root. Nothing for a name the device could not hold.
-std::optional<std::filesystem::path> HostPathFromDevice(std::wstring_view devicePath);
+// never climbs above the root. Nothing for a name the device could not hold
+// (`problem`: ERROR_INVALID_NAME), or for a path through a symbolic link that leads out
+// of the root or nowhere (ERROR_PATH_NOT_FOUND: as if it were not there).
+std::optional<std::filesystem::path> HostPathFromDevice(std::wstring_view devicePath, DWORD* problem = nullptr);
 
 bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b);
 

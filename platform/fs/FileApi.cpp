@@ -36,9 +36,10 @@ std::optional<fs::path> Resolve(LPCWSTR deviceName) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return std::nullopt;
     }
-    auto host = platform::HostPathFromDevice(deviceName);
+    DWORD problem = ERROR_INVALID_NAME;
+    auto host = platform::HostPathFromDevice(deviceName, &problem);
     if (!host)
-        SetLastError(ERROR_INVALID_NAME);
+        SetLastError(problem);
     return host;
 }
 

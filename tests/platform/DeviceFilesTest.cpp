@@ -88,6 +88,36 @@ TEST(DevicePaths, CaseIsIgnoredAndTheRootCannotBeLeft) {
     EXPECT_EQ(GetLastError(), ERROR_INVALID_NAME);
 }
 
+// Symbolic links in the root lead nowhere outside it: a path through one that would is
+// a missing path, and nothing is read or made out there; a link within the root works.
+TEST(DevicePaths, LinksOutOfTheRootLeadNowhere) {
+    TemporaryRoot root(TemporaryRoot::Image::None);
+    struct Outside {
+        std::filesystem::path path;
+        ~Outside() { std::filesystem::remove_all(path); }
+        const std::filesystem::path& Path() const { return path; }
+    } outside{root.Path().string() + "-outside"};
+    std::filesystem::create_directories(outside.Path());
+    WriteHostFile(outside.Path() / "secret.txt", "secret");
+    std::filesystem::create_directories(root.Host("Quillora/Favorite"));
+    std::filesystem::create_directory_symlink(outside.Path(), root.Host("Quillora/out"));
+    std::filesystem::create_symlink(outside.Path() / "made.txt", root.Host("Quillora/Favorite/dangling.html"));
+    std::filesystem::create_directory_symlink(root.Host("Quillora/Favorite"), root.Host("Quillora/inside"));
+
+    EXPECT_EQ(CreateFileW(L"\\Quillora\\out\\secret.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+              INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+    EXPECT_FALSE(WriteDeviceFile(L"\\Quillora\\out\\new.txt", "x"));
+    EXPECT_FALSE(WriteDeviceFile(L"\\Quillora\\Favorite\\dangling.html", "x"));
+    EXPECT_FALSE(CopyFileW(L"\\Quillora\\out\\secret.txt", L"\\Quillora\\Favorite\\copy.html", FALSE));
+    EXPECT_FALSE(std::filesystem::exists(outside.Path() / "new.txt"));
+    EXPECT_FALSE(std::filesystem::exists(outside.Path() / "made.txt"));
+    EXPECT_FALSE(std::filesystem::exists(root.Host("Quillora/Favorite/copy.html")));
+
+    EXPECT_TRUE(WriteDeviceFile(L"\\Quillora\\inside\\kept.html", "x"));
+    EXPECT_TRUE(std::filesystem::exists(root.Host("Quillora/Favorite/kept.html")));
+}
+
 TEST(DeviceFiles, OpenReportsWin32Errors) {
     TemporaryRoot root(TemporaryRoot::Image::None);
     EXPECT_EQ(CreateFileW(L"\\missing.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
