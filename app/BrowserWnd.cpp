@@ -1,11 +1,15 @@
 #include "app/BrowserWnd.h"
 
+#include "app/FavoriteEditWnd.h"
+#include "app/FavoriteWnd.h"
+#include "app/MainWnd.h"
 #include "convert/NavigationWorker.h"
 #include "platform/com/Automation.h"
 #include "platform/device/Module.h"
 #include "platform/inet/WinInet.h"
 #include "platform/window/WindowApi.h"
 #include "toolkit/Image.h"
+#include "toolkit/OptionMenu.h"
 #include "toolkit/ProgressDialog.h"
 #include "toolkit/Transition.h"
 
@@ -106,6 +110,38 @@ LRESULT BrowserWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     return CFtHostWnd::WindowProc(message, wParam, lParam);
+}
+
+void BrowserWnd::OnFavouritesMenuCommand() {
+    constexpr UINT Cancel = 2224, Add = 2026, Open = 2027;
+    constexpr int MenuHeight = 313;
+    RECT work = CFtWnd::GetWorkArea();
+    OptionMenu menu;
+    menu.AddItem(L"取消", Cancel, 1);
+    menu.AddItem(L"添加到收藏夹", Add, 2);
+    menu.AddItem(L"打开收藏夹", Open, 5);
+    int chosen = menu.Run(m_hWnd, RECT{work.left, work.bottom - MenuHeight, work.right, work.bottom});
+    if (chosen == static_cast<int>(Add))
+        AddFavourite();
+    else if (chosen == static_cast<int>(Open))
+        OpenFavourites();
+}
+
+// The name proposed is the main window's search title; the file is the page the last
+// conversion wrote.
+void BrowserWnd::AddFavourite() {
+    HWND parent = m_hWnd ? GetParent(m_hWnd) : nullptr;
+    auto* main = parent ? dynamic_cast<MainWnd*>(CFtWnd::FindWnd(parent)) : nullptr;
+    FavoriteEditWnd edit(FavoriteEditMode::Add, main ? main->SearchTitle() : std::wstring(), CurrentPagePath());
+    if (edit.Run(m_hWnd) == 1)
+        m_coreUi.MessageBox(m_hWnd, L"保存成功！", L"提示", MessageBoxOk);
+}
+
+// The browser view is showing already: the favourite simply replaces the page.
+void BrowserWnd::OpenFavourites() {
+    FavoriteWnd favourites;
+    if (favourites.Run(m_hWnd) == 1 && !favourites.ResultPath().empty())
+        Navigate(favourites.ResultPath());
 }
 
 void BrowserWnd::OnTimer(UINT_PTR timerId) {

@@ -73,7 +73,8 @@ public:
 
 protected:
     // The tool bar's side-window commands.
-    virtual void OnFavouritesMenuCommand() {}
+    // The favourites menu: the page shown saved as a favourite, or a favourite opened.
+    virtual void OnFavouritesMenuCommand();
     virtual void OnSettingsCommand() {}
 
     void OnTitleChange(const std::wstring& text) override;
@@ -88,6 +89,8 @@ private:
     friend class BrowserCoreUi;
 
     void RunWorker();
+    void AddFavourite();
+    void OpenFavourites();
     // Back to the main window, which shows the program's name again.
     void GoHome();
     // A page a worker has written: from a worker thread.

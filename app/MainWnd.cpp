@@ -1,7 +1,10 @@
 #include "app/MainWnd.h"
 
 #include "app/BrowserWnd.h"
+#include "app/ChannelListWnd.h"
+#include "app/FavoriteWnd.h"
 #include "app/SearchTerm.h"
+#include "app/SideWindow.h"
 #include "platform/device/CallInterface.h"
 #include "platform/device/Module.h"
 #include "platform/gdi/TextApi.h"
@@ -143,6 +146,20 @@ void MainWnd::OnToolbarCommand(int button) {
         break;
     default: break;
     }
+}
+
+void MainWnd::OnChannelsCommand() {
+    ChannelListWnd channels;
+    channels.SetFeedback(m_feedback);
+    if (RunSideWindow(channels, m_hWnd) == 1 && !channels.ResultPath().empty())
+        OpenInBrowser(channels.ResultPath());
+}
+
+void MainWnd::OnFavouritesCommand() {
+    FavoriteWnd favourites;
+    favourites.SetFeedback(m_feedback);
+    if (favourites.Run(m_hWnd) == 1 && !favourites.ResultPath().empty())
+        OpenInBrowser(favourites.ResultPath());
 }
 
 void MainWnd::OnExitCommand() {

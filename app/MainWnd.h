@@ -83,8 +83,10 @@ public:
 protected:
     // The tool bar's commands. Exit ends the program; the others open side windows.
     virtual void OnExitCommand();
-    virtual void OnChannelsCommand() {}
-    virtual void OnFavouritesCommand() {}
+    // The channel list, then the page of a web channel in the browser.
+    virtual void OnChannelsCommand();
+    // The favourites, then the one chosen in the browser.
+    virtual void OnFavouritesCommand();
     virtual void OnSettingsCommand() {}
     // WM_NETWORK_PROMPT.
     virtual void OnNetworkPrompt() {}

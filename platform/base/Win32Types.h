@@ -62,6 +62,18 @@ struct FILETIME {
     DWORD dwHighDateTime;
 };
 
+// A calendar date and time of day; the day of the week counts from Sunday (0).
+struct SYSTEMTIME {
+    WORD wYear;
+    WORD wMonth;
+    WORD wDayOfWeek;
+    WORD wDay;
+    WORD wHour;
+    WORD wMinute;
+    WORD wSecond;
+    WORD wMilliseconds;
+};
+
 // System error codes used by the platform layer.
 constexpr DWORD ERROR_SUCCESS = 0;
 constexpr DWORD ERROR_FILE_NOT_FOUND = 2;

@@ -43,5 +43,6 @@ void Replay(const char* folder, int (*target)(const std::uint8_t*, std::size_t))
 TEST(FuzzRegressions, Primitives) { Replay("primitives", &FuzzPrimitives); }
 TEST(FuzzRegressions, Pages) { Replay("pages", &FuzzPages); }
 TEST(FuzzRegressions, Classifier) { Replay("classifier", &FuzzClassifier); }
+TEST(FuzzRegressions, Channels) { Replay("channels", &FuzzChannels); }
 
 } // namespace

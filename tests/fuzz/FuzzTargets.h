@@ -13,3 +13,5 @@ int FuzzPrimitives(const std::uint8_t* data, std::size_t size);
 int FuzzPages(const std::uint8_t* data, std::size_t size);
 // The classifier's rules and its address rewrites on an arbitrary address.
 int FuzzClassifier(const std::uint8_t* data, std::size_t size);
+// The channel-list reader and its index keys on arbitrary file bytes.
+int FuzzChannels(const std::uint8_t* data, std::size_t size);

@@ -174,6 +174,19 @@ TEST(Program, ADoubleTapOpensTheRankingAndANoToTheExitQuestionKeepsGoing) {
     EXPECT_NE(run.Out().find("wait-page"), std::string::npos);
 }
 
+TEST(Program, AFavouriteIsSavedReopenedRenamedAndDeletedAndAChannelPlays) {
+    TemporaryRoot root(TemporaryRoot::Image::None);
+    Program tour(Headless(root, QUILLORA_FAVOURITES_TOUR), root.Path(), "favourites");
+    ASSERT_EQ(tour.Wait(), 0) << tour.Err();
+    for (const char* shot : {"fav-04-list.png", "fav-06-renamed.png", "fav-08-empty.png", "ch-02-played.png"})
+        EXPECT_TRUE(std::filesystem::exists(root.Path() / shot)) << shot;
+    std::filesystem::path favourites = root.Path() / "device/Quillora/Favorite";
+    EXPECT_TRUE(std::filesystem::is_empty(favourites)) << "saved, renamed, then deleted";
+    EXPECT_NE(ReadHostFile(root.Path() / "device/Windows/player.log")
+                  .find("FtVideo.exe http://www.youku.com/flv/kungfu-panda-01.flv"),
+              std::string::npos);
+}
+
 TEST(Program, OpensItsDesktopWindowWhenThereIsADesktop) {
     if (!std::getenv("DISPLAY"))
         GTEST_SKIP() << "no desktop (the test command runs this one under xvfb-run)";
