@@ -84,9 +84,12 @@ void FavoriteEditWnd::Confirm() {
     if (!CopyFileW(m_sourcePath.c_str(), target.c_str(), TRUE)) {
         if (m_feedback->MessageBox(m_hWnd, L"文件已存在，是否覆盖？", L"提示", MessageBoxYesNo) != ResultYes)
             return;
-        // FIXME: the forced copy's result is not looked at, so a copy that fails again (no
-        // page converted yet, a full disk) still ends as stored.
-        CopyFileW(m_sourcePath.c_str(), target.c_str(), FALSE);
+        // A copy that fails again (no page converted yet, a full disk) has stored nothing:
+        // it is told, and the window stays.
+        if (!CopyFileW(m_sourcePath.c_str(), target.c_str(), FALSE)) {
+            m_feedback->MessageBox(m_hWnd, L"保存失败！", L"错误", MessageBoxOk);
+            return;
+        }
     }
     End(ResultStored);
 }

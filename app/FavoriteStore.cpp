@@ -9,7 +9,8 @@
 namespace {
 
 constexpr std::wstring_view ForbiddenCharacters = L"\\/:*?\"<>|";
-constexpr WORD ChineseLanguage = 0x0804;
+// Every Chinese user interface (0x0804, 0x0404, 0x0C04, ...) shares the primary language.
+constexpr WORD ChinesePrimaryLanguage = 0x04;
 
 std::wstring Padded(unsigned value, std::size_t digits) {
     std::wstring text = std::to_wstring(value);
@@ -71,7 +72,7 @@ std::vector<FavoriteEntry> ListFavorites(const std::wstring& folder) {
 }
 
 std::wstring FavoriteDateText(const SYSTEMTIME& local, WORD language) {
-    bool chinese = language == ChineseLanguage;
+    bool chinese = (language & 0x3FF) == ChinesePrimaryLanguage;
     return Padded(local.wYear, 4) + (chinese ? L"年" : L"-") + Padded(local.wMonth, 2) + (chinese ? L"月" : L"-") +
            Padded(local.wDay, 2) + (chinese ? L"日 " : L" ") + Padded(local.wHour, 2) + L":" + Padded(local.wMinute, 2);
 }

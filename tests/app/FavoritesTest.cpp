@@ -194,6 +194,19 @@ TEST_F(FavoritesWindowTest, AddingUnderATakenNameReplacesItOnlyOnYes) {
     EXPECT_EQ(ReadHostFile(root.Host("Quillora/Temp/page.html")), PageBytes) << "the page stays where it was";
 }
 
+// Before any page was converted there is nothing to copy: even a yes stores nothing, and
+// the window says so instead of ending as saved.
+TEST_F(FavoritesWindowTest, AnAddWithNoPageToCopyIsToldAndStaysOpen) {
+    FavoriteEditWnd window(FavoriteEditMode::Add, L"功夫", L"");
+    Open(window);
+    feedback.answers = {ResultYes, ResultYes};
+    Confirm(window);
+    EXPECT_EQ(feedback.boxes,
+              (std::vector<std::wstring>{L"文件已存在，是否覆盖？ / 提示 / 4", L"保存失败！ / 错误 / 0"}));
+    EXPECT_EQ(window.Result(), 0);
+    EXPECT_TRUE(FilesBelow(Folder()).empty());
+}
+
 TEST_F(FavoritesWindowTest, RenamingOntoATakenNameFailsSilentlyAndTheWindowStays) {
     WriteHostFile(Folder() / "a.html", "A");
     WriteHostFile(Folder() / "b.html", "B");

@@ -115,13 +115,16 @@ public:
     std::vector<std::wstring> boxes;
 };
 
+// The side windows the toolbar opens are modal: here their openings are only counted.
 class ProbedMainWnd : public MainWnd {
 public:
-    int prompts = 0, exits = 0;
+    int prompts = 0, exits = 0, channels = 0, favourites = 0;
 
 protected:
     void OnNetworkPrompt() override { ++prompts; }
     void OnExitCommand() override { ++exits; }
+    void OnChannelsCommand() override { ++channels; }
+    void OnFavouritesCommand() override { ++favourites; }
 };
 
 class MainWndTest : public ::testing::Test {
@@ -207,6 +210,10 @@ TEST_F(MainWndTest, TheToolbarLeavesNoButtonChosenExceptWhileExitIsAsked) {
     Open(window);
     Tap(window, 180, ToolbarMiddle);
     EXPECT_EQ(window.Toolbar().GetSelected(), -1);
+    EXPECT_EQ(window.channels, 1);
+    Tap(window, 300, ToolbarMiddle);
+    EXPECT_EQ(window.Toolbar().GetSelected(), -1);
+    EXPECT_EQ(window.favourites, 1);
     EXPECT_EQ(window.exits, 0);
     Tap(window, 60, ToolbarMiddle);
     EXPECT_EQ(window.exits, 1);
