@@ -3,6 +3,7 @@
 #include "app/FavoriteEditWnd.h"
 #include "app/FavoriteWnd.h"
 #include "app/MainWnd.h"
+#include "app/SettingWnd.h"
 #include "convert/NavigationWorker.h"
 #include "platform/com/Automation.h"
 #include "platform/device/Module.h"
@@ -142,6 +143,11 @@ void BrowserWnd::OpenFavourites() {
     FavoriteWnd favourites;
     if (favourites.Run(m_hWnd) == 1 && !favourites.ResultPath().empty())
         Navigate(favourites.ResultPath());
+}
+
+void BrowserWnd::OnSettingsCommand() {
+    SettingWnd settings;
+    settings.Run(m_hWnd);
 }
 
 void BrowserWnd::OnTimer(UINT_PTR timerId) {

@@ -75,7 +75,8 @@ protected:
     // The tool bar's side-window commands.
     // The favourites menu: the page shown saved as a favourite, or a favourite opened.
     virtual void OnFavouritesMenuCommand();
-    virtual void OnSettingsCommand() {}
+    // The settings; nothing is read again afterwards here.
+    virtual void OnSettingsCommand();
 
     void OnTitleChange(const std::wstring& text) override;
     void OnProgressChange(LONG progress, LONG progressMax) override;

@@ -1,5 +1,6 @@
 #include "app/MainApp.h"
 
+#include "app/FileDialog.h"
 #include "platform/base/LastError.h"
 #include "platform/com/Com.h"
 #include "platform/device/Mutex.h"
@@ -45,6 +46,7 @@ BOOL MainApp::InitInstance() {
         return FALSE;
     }
     CoInitializeEx(nullptr, 0);
+    RegisterFileDialogClass();
     if (m_startHook && !m_startHook())
         return FALSE;
     RECT work = CFtWnd::GetWorkArea();

@@ -1,9 +1,11 @@
 #include "app/MainWnd.h"
 
+#include "app/BrowserCache.h"
 #include "app/BrowserWnd.h"
 #include "app/ChannelListWnd.h"
 #include "app/FavoriteWnd.h"
 #include "app/SearchTerm.h"
+#include "app/SettingWnd.h"
 #include "app/SideWindow.h"
 #include "platform/device/CallInterface.h"
 #include "platform/device/Module.h"
@@ -56,8 +58,7 @@ MainWnd::~MainWnd() = default;
 BOOL MainWnd::OnInitDialog() {
     if (!CFtHostWnd::OnInitDialog())
         return FALSE;
-    // FIXME: the browser cache folder is read from the registry here once the cache
-    // handling exists.
+    m_cacheFolder = ReadCacheFolder();
     int width = GetWidth(), height = GetHeight();
 
     // Added in this order: a later control lies above an earlier one (the search box
@@ -106,7 +107,7 @@ BOOL MainWnd::OnInitDialog() {
     CreateProgramFolders();
     ReadNetworkSettings();
     // Posted: the prompt comes up once the window is on the screen.
-    if (m_autoConnect == 1)
+    if (m_network.autoConnect == 1)
         Post(WM_NETWORK_PROMPT, 0, 0);
     return TRUE;
 }
@@ -164,10 +165,28 @@ void MainWnd::OnFavouritesCommand() {
 
 void MainWnd::OnExitCommand() {
     if (m_feedback->MessageBox(m_hWnd, L"是否退出软件？", L"", MessageBoxYesNo) == ResultYes) {
+        ShutDownNetworkAtExit(*m_feedback, m_hWnd, m_network);
         PostQuitMessage(0);
         return;
     }
     ClearToolbarSelection();
+}
+
+void MainWnd::OnSettingsCommand() {
+    SettingWnd settings;
+    settings.SetFeedback(m_feedback);
+    if (settings.Run(m_hWnd) != 1)
+        return;
+    ReadNetworkSettings();
+    if (m_network.autoConnect == 1)
+        Post(WM_NETWORK_PROMPT, 0, 0);
+}
+
+void MainWnd::OnNetworkPrompt() { RunConnectPrompt(*m_feedback, m_hWnd, m_network); }
+
+void MainWnd::OnWindowEnd() {
+    ShutDownNetworkAtDestruction(m_hWnd, m_network);
+    CleanCacheAtExit(m_hWnd, *m_feedback, m_cacheFolder);
 }
 
 LRESULT MainWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -179,6 +198,8 @@ LRESULT MainWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         OnNetworkPrompt();
         return 0;
     }
+    if (message == WM_DESTROY)
+        OnWindowEnd();
     return CFtHostWnd::WindowProc(message, wParam, lParam);
 }
 
@@ -270,6 +291,6 @@ void MainWnd::OpenInBrowser(const std::wstring& address) {
 
 void MainWnd::ReadNetworkSettings() {
     std::wstring file = ProgramFolderPath(L"\\Data\\Setting.ini");
-    IniReadInt(L"Network", L"AutoConnect", m_autoConnect, file.c_str());
-    IniReadInt(L"Network", L"IsWLAN", m_isWlan, file.c_str());
+    IniReadInt(L"Network", L"AutoConnect", m_network.autoConnect, file.c_str());
+    IniReadInt(L"Network", L"IsWLAN", m_network.isWlan, file.c_str());
 }

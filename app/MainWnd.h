@@ -7,6 +7,7 @@
 // The window, its controls, the search title and the requested address belong to the
 // user-interface thread; nothing here is touched by the workers.
 
+#include "app/NetworkPrompt.h"
 #include "app/ProviderList.h"
 #include "toolkit/FtHostWnd.h"
 #include "toolkit/Image.h"
@@ -74,8 +75,9 @@ public:
     // The last search's text, "-" and its provider's name: a favourite's proposed name.
     const std::wstring& SearchTitle() const { return m_searchTitle; }
     int SearchMode() const { return m_searchMode; }
-    int AutoConnect() const { return m_autoConnect; }
-    int IsWlan() const { return m_isWlan; }
+    int AutoConnect() const { return m_network.autoConnect; }
+    int IsWlan() const { return m_network.isWlan; }
+    const std::wstring& CacheFolder() const { return m_cacheFolder; }
     UiEdit& SearchBox() { return m_searchBox; }
     ProviderList& Providers() { return m_providers; }
     UiImageButton& Toolbar() { return m_toolbar; }
@@ -87,9 +89,13 @@ protected:
     virtual void OnChannelsCommand();
     // The favourites, then the one chosen in the browser.
     virtual void OnFavouritesCommand();
-    virtual void OnSettingsCommand() {}
+    // The settings, then the network prompt again when auto connect is on.
+    virtual void OnSettingsCommand();
     // WM_NETWORK_PROMPT.
-    virtual void OnNetworkPrompt() {}
+    virtual void OnNetworkPrompt();
+    // The window's end: the network this program brought up goes down, and the browser
+    // cache is emptied when the settings ask for it.
+    virtual void OnWindowEnd();
 
 private:
     void OnToolbarCommand(int button);
@@ -116,8 +122,9 @@ private:
     int m_searchMode = 0;
     UiIconButton m_videoButton;
     UiIconButton m_albumButton;
-    int m_autoConnect = 1;
-    int m_isWlan = 1;
+    NetworkState m_network;
+    // Read once at start: a folder chosen later in the settings is cleaned from the next start.
+    std::wstring m_cacheFolder;
     BrowserWnd* m_browser = nullptr;
     WindowFeedbackCalls m_windowFeedback;
     FeedbackCalls* m_feedback = &m_windowFeedback;

@@ -1,38 +1,28 @@
 #include "platform/device/CallInterface.h"
 
-#include "platform/registry/Registry.h"
+#include "platform/device/DeviceManager.h"
+#include "platform/device/StandInSettings.h"
 
 #include <atomic>
-#include <cstdlib>
-#include <string>
 
 namespace {
 
 std::atomic<bool> s_callUp{false};
 
+// The device name the WLAN adapter has while its driver is loaded.
+constexpr const wchar_t* WlanDevice = L"NDL1:";
+
 DWORD Configured(const char* variable, const wchar_t* valueName, DWORD fallback) {
-    if (const char* text = std::getenv(variable); text && *text) {
-        char* end = nullptr;
-        long value = std::strtol(text, &end, 10);
-        if (end && *end == '\0')
-            return static_cast<DWORD>(value);
-    }
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Quillora\\CallInterface", 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return fallback;
-    DWORD value = fallback, type = 0, size = sizeof value;
-    if (RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
-        type != REG_DWORD)
-        value = fallback;
-    RegCloseKey(key);
-    return value;
+    return platform::ConfiguredNumber(variable, L"Software\\Quillora\\CallInterface", valueName, fallback);
 }
 
 } // namespace
 
 DWORD QueryNetWorkStatus() {
     DWORD status = Configured("QUILLORA_NETWORK_STATUS", L"NetworkStatus", 2);
-    if (status == NetworkStatusNone && s_callUp)
+    // The device list is only asked when it could change the answer: this is called at
+    // every opening of an HTTP session, from the workers too.
+    if (status == NetworkStatusNone && (s_callUp || platform::IsDeviceActive(WlanDevice)))
         return Configured("QUILLORA_DIALED_STATUS", L"DialedStatus", 2);
     return status;
 }

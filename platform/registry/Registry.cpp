@@ -217,6 +217,24 @@ LONG RegDeleteValueW(HKEY key, LPCWSTR valueName) {
     return ERROR_SUCCESS;
 }
 
+LONG RegDeleteKeyW(HKEY key, LPCWSTR subKey) {
+    if (!subKey)
+        return ERROR_INVALID_PARAMETER;
+    auto path = KeyPath(key);
+    if (!path)
+        return ERROR_INVALID_HANDLE;
+    std::wstring full = Join(*path, subKey);
+    // An empty sub-key would name the key itself, or a whole root.
+    if (full == *path)
+        return ERROR_INVALID_PARAMETER;
+    Registry& registry = TheRegistry();
+    std::lock_guard guard(registry.lock);
+    if (!Store(registry).DeleteKey(full))
+        return ERROR_FILE_NOT_FOUND;
+    Save(registry);
+    return ERROR_SUCCESS;
+}
+
 LONG RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD, LPWSTR keyClass,
                    LPDWORD classLength, FILETIME* lastWriteTime) {
     if (!name || !nameLength)

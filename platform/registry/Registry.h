@@ -40,6 +40,8 @@ LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass, 
 LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD type, BYTE* data, LPDWORD dataSize);
 LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD reserved, DWORD type, const BYTE* data, DWORD dataSize);
 LONG RegDeleteValueW(HKEY key, LPCWSTR valueName);
+// Deletes the sub-key with every key below it, as the device does.
+LONG RegDeleteKeyW(HKEY key, LPCWSTR subKey);
 LONG RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD reserved, LPWSTR keyClass,
                    LPDWORD classLength, FILETIME* lastWriteTime);
 LONG RegCloseKey(HKEY key);

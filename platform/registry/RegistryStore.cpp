@@ -168,6 +168,19 @@ bool RegistryStore::DeleteValue(const std::wstring& path, const std::wstring& na
     return false;
 }
 
+bool RegistryStore::DeleteKey(const std::wstring& path) {
+    std::wstring folded = Fold(path);
+    if (!m_keys.erase(folded))
+        return false;
+    // The keys below sort together from the prefix on ("a\b c" sorts before "a\b\x").
+    std::wstring prefix = folded + L'\\';
+    auto first = m_keys.lower_bound(prefix), last = first;
+    while (last != m_keys.end() && last->first.starts_with(prefix))
+        ++last;
+    m_keys.erase(first, last);
+    return true;
+}
+
 std::optional<std::wstring> RegistryStore::SubKeyName(const std::wstring& path, std::size_t index) const {
     std::wstring prefix = Fold(path) + L'\\';
     for (auto it = m_keys.lower_bound(prefix); it != m_keys.end() && it->first.starts_with(prefix); ++it) {

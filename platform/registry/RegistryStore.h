@@ -25,6 +25,8 @@ public:
     const RegistryValue* FindValue(const std::wstring& path, const std::wstring& name) const;
     void SetValue(const std::wstring& path, RegistryValue value);
     bool DeleteValue(const std::wstring& path, const std::wstring& name);
+    // Deletes the key and every key below it; false when there is no such key.
+    bool DeleteKey(const std::wstring& path);
     std::optional<std::wstring> SubKeyName(const std::wstring& path, std::size_t index) const;
 
     std::string Serialize() const;

@@ -116,4 +116,30 @@ TEST(Registry, DamagedFileIsReadAsFarAsItMakesSense) {
     RegCloseKey(key);
 }
 
+TEST(Registry, DeletingAKeyTakesEverythingBelowItAndNothingBesideIt) {
+    TemporaryRoot root(TemporaryRoot::Image::None);
+    // "Active 2" sorts between "Active" and the keys below it.
+    for (LPCWSTR path : {L"Drivers\\Active\\01\\Deep", L"Drivers\\Active\\02", L"Drivers\\Active 2"})
+        RegCloseKey(Create(HKEY_LOCAL_MACHINE, path));
+    HKEY active = Create(HKEY_LOCAL_MACHINE, L"Drivers\\Active");
+    EXPECT_EQ(RegDeleteKeyW(active, L"01"), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteKeyW(active, L"01"), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegDeleteKeyW(active, L""), ERROR_INVALID_PARAMETER);
+    wchar_t name[64];
+    DWORD length = 64;
+    ASSERT_EQ(RegEnumKeyExW(active, 0, name, &length, nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    EXPECT_STREQ(name, L"02");
+    length = 64;
+    EXPECT_EQ(RegEnumKeyExW(active, 1, name, &length, nullptr, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
+    RegCloseKey(active);
+
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Drivers\\Active\\01\\Deep", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"drivers\\ACTIVE"), ERROR_SUCCESS);
+    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Drivers\\Active\\02", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Drivers\\Active 2", 0, KEY_READ, &key), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(RegDeleteKeyW(active, L"02"), ERROR_INVALID_HANDLE);
+}
+
 } // namespace

@@ -163,12 +163,13 @@ TEST(Program, AScriptThatCannotBeFollowedSaysWhichLine) {
 // program running.
 TEST(Program, ADoubleTapOpensTheRankingAndANoToTheExitQuestionKeepsGoing) {
     TemporaryRoot root(TemporaryRoot::Image::None);
-    Program run(Headless(root, Script(root, "ranking.script",
-                                      "wait-window MainWnd\ntap 240 345\ntap 240 345\nwait-page 20000\n"
-                                      "screenshot ranking.png\ntap 48 687\nwait 300\ntap 60 687\n"
-                                      "wait-window FtMessageBox\nwait 300\ntap 334 423\nwait 300\n"
-                                      "expect-no-window FtMessageBox\nexpect-window MainWnd\nquit\n")),
-                root.Path(), "ranking");
+    Program run(
+        Headless(root, Script(root, "ranking.script",
+                              "wait-window MainWnd\ntap 240 345\ntap 240 345\nwait-page 20000\n"
+                              "screenshot ranking.png\ntap 48 687\nwait 1000\nexpect-caption Quillora\ntap 60 687\n"
+                              "wait-window FtMessageBox\nwait 300\ntap 334 423\nwait 300\n"
+                              "expect-no-window FtMessageBox\nexpect-window MainWnd\nquit\n")),
+        root.Path(), "ranking");
     EXPECT_EQ(run.Wait(), 0) << run.Err();
     EXPECT_TRUE(std::filesystem::exists(root.Path() / "ranking.png"));
     EXPECT_NE(run.Out().find("wait-page"), std::string::npos);

@@ -16,3 +16,4 @@ int RunGdiDemoCommand(const Words& words);
 int RunToolkitDemoCommand(const Words& words);
 int RunRenderCommand(const Words& words);
 int RunBrowseCommand(const Words& words);
+int RunCacheCommand(const Words& words);

@@ -42,7 +42,9 @@ std::string Usage() {
            "  toolkit-demo OUTDIR (screenshots of every window transition)\n"
            "  render PAGE OUT.png [--scroll Y] (a device page as the browser view shows it)\n"
            "  browse URL OUT.png [--scroll Y]  (an address opened in the browser view, converted)\n"
-           "  resolve SERVER URL (SERVER: 1 or 2, the parse server)\n";
+           "  resolve SERVER URL (SERVER: 1 or 2, the parse server)\n"
+           "  cache size FOLDER  (the browser cache's size text; FOLDER is a device path)\n"
+           "  cache clean FOLDER (empties FOLDER as the program's exit does, keeping FOLDER)\n";
 }
 
 } // namespace
@@ -76,6 +78,8 @@ int main(int argc, char** argv) {
         result = RunRenderCommand(rest);
     else if (command == "browse")
         result = RunBrowseCommand(rest);
+    else if (command == "cache")
+        result = RunCacheCommand(rest);
     if (result == 2)
         std::fprintf(stderr, "%s", Usage().c_str());
     return result;
