@@ -196,7 +196,12 @@ bool ScriptRunner::Step(const std::string& line, std::string& error, int& code) 
     if (command == "wait-window") {
         std::string name;
         words >> name;
-        return WaitFor([&] { return VisibleWindow(name); }, timeout()) ? true : fail("no window " + name + " came");
+        if (!WaitFor([&] { return VisibleWindow(name); }, timeout()))
+            return fail("no window " + name + " came");
+        // Answered once the window's thread takes messages again: its opening slide is over
+        // and a finger's touch is no longer dropped as stale.
+        SendMessageW(FindWindowW(platform::WideFromUtf8(name).c_str(), nullptr), WM_NULL, 0, 0);
+        return true;
     }
     if (command == "wait-file") {
         std::string path;
