@@ -22,23 +22,7 @@ namespace {
 
 constexpr DWORD CacheValueBytes = 1024;
 
-class FileSearch {
-public:
-    FileSearch(const std::wstring& pattern, WIN32_FIND_DATAW& found)
-        : m_handle(FindFirstFileW(pattern.c_str(), &found)) {}
-    ~FileSearch() {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            FindClose(m_handle);
-    }
-    FileSearch(const FileSearch&) = delete;
-    FileSearch& operator=(const FileSearch&) = delete;
-
-    bool Found() const { return m_handle != INVALID_HANDLE_VALUE; }
-    bool Next(WIN32_FIND_DATAW& found) { return FindNextFileW(m_handle, &found) != FALSE; }
-
-private:
-    HANDLE m_handle;
-};
+using platform::FileSearch;
 
 class RegistryKey {
 public:

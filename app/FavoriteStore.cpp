@@ -17,23 +17,7 @@ std::wstring Padded(unsigned value, std::size_t digits) {
     return text.size() < digits ? std::wstring(digits - text.size(), L'0') + text : text;
 }
 
-class FileSearch {
-public:
-    FileSearch(const std::wstring& pattern, WIN32_FIND_DATAW& found)
-        : m_handle(FindFirstFileW(pattern.c_str(), &found)) {}
-    ~FileSearch() {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            FindClose(m_handle);
-    }
-    FileSearch(const FileSearch&) = delete;
-    FileSearch& operator=(const FileSearch&) = delete;
-
-    bool Found() const { return m_handle != INVALID_HANDLE_VALUE; }
-    bool Next(WIN32_FIND_DATAW& found) { return FindNextFileW(m_handle, &found) != FALSE; }
-
-private:
-    HANDLE m_handle;
-};
+using platform::FileSearch;
 
 } // namespace
 

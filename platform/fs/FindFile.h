@@ -5,6 +5,7 @@
 
 #include "platform/base/Win32Types.h"
 
+#include <string>
 #include <string_view>
 
 struct WIN32_FIND_DATAW {
@@ -23,4 +24,23 @@ BOOL FindClose(HANDLE findFile);
 
 namespace platform {
 bool WildcardMatches(std::wstring_view pattern, std::wstring_view name);
-}
+
+// One search, closed when it goes: `found` holds the first entry when Found().
+class FileSearch {
+public:
+    FileSearch(const std::wstring& pattern, WIN32_FIND_DATAW& found)
+        : m_handle(FindFirstFileW(pattern.c_str(), &found)) {}
+    ~FileSearch() {
+        if (m_handle != INVALID_HANDLE_VALUE)
+            FindClose(m_handle);
+    }
+    FileSearch(const FileSearch&) = delete;
+    FileSearch& operator=(const FileSearch&) = delete;
+
+    bool Found() const { return m_handle != INVALID_HANDLE_VALUE; }
+    bool Next(WIN32_FIND_DATAW& found) { return FindNextFileW(m_handle, &found) != FALSE; }
+
+private:
+    HANDLE m_handle;
+};
+} // namespace platform

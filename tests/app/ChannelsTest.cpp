@@ -3,6 +3,7 @@
 // message boxes recorded and the device's player scripts logging what they were given.
 
 #include "FixtureServer.h"
+#include "WindowFinger.h"
 #include "app/ChannelListWnd.h"
 #include "convert/UrlClassifier.h"
 #include "platform/text/AnsiText.h"
@@ -176,26 +177,10 @@ protected:
     static void RunLater(ChannelListWnd& window, std::function<void()>& code) {
         window.Post(RunInLoop, 0, reinterpret_cast<LPARAM>(&code));
     }
-    static void Pump() {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&message);
-    }
-    static void Mouse(ChannelListWnd& window, UINT message, int x, int y) {
-        SendMessageW(window.GetHwnd(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
-    }
-    static void Tap(ChannelListWnd& window, int x, int y) {
-        Mouse(window, WM_LBUTTONDOWN, x, y);
-        Mouse(window, WM_LBUTTONUP, x, y);
-        Pump();
-    }
-    static void DoubleTap(ChannelListWnd& window, int x, int y) {
-        Mouse(window, WM_LBUTTONDOWN, x, y);
-        Mouse(window, WM_LBUTTONUP, x, y);
-        Mouse(window, WM_LBUTTONDBLCLK, x, y);
-        Mouse(window, WM_LBUTTONUP, x, y);
-        Pump();
-    }
+    static void Pump() { PumpMessages(); }
+    static void Mouse(CFtWnd& window, UINT message, int x, int y) { SendMouse(window, message, x, y); }
+    static void Tap(CFtWnd& window, int x, int y) { TapWindow(window, x, y); }
+    static void DoubleTap(CFtWnd& window, int x, int y) { DoubleTapWindow(window, x, y); }
     static int RowMiddle(int row) { return ListTop + row * RowHeight + RowHeight / 2; }
     // The middle of the letter's cell on the index bar.
     static int LetterMiddle(wchar_t letter) { return ListTop + 6 + ((letter - L'A') * 2 + 1) * (ListHeight - 12) / 52; }

@@ -3,6 +3,7 @@
 // message boxes recorded and no browser view behind it.
 
 #include "app/MainWnd.h"
+#include "WindowFinger.h"
 #include "app/ProviderList.h"
 #include "app/SearchTerm.h"
 #include "convert/UrlClassifier.h"
@@ -136,26 +137,10 @@ protected:
         ASSERT_TRUE(window.Create(0, 0, 480, 720, nullptr, nullptr, WS_POPUP, 0));
         Pump();
     }
-    static void Pump() {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&message);
-    }
-    static void Mouse(MainWnd& window, UINT message, int x, int y) {
-        SendMessageW(window.GetHwnd(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
-    }
-    static void Tap(MainWnd& window, int x, int y) {
-        Mouse(window, WM_LBUTTONDOWN, x, y);
-        Mouse(window, WM_LBUTTONUP, x, y);
-        Pump();
-    }
-    static void DoubleTap(MainWnd& window, int x, int y) {
-        Mouse(window, WM_LBUTTONDOWN, x, y);
-        Mouse(window, WM_LBUTTONUP, x, y);
-        Mouse(window, WM_LBUTTONDBLCLK, x, y);
-        Mouse(window, WM_LBUTTONUP, x, y);
-        Pump();
-    }
+    static void Pump() { PumpMessages(); }
+    static void Mouse(CFtWnd& window, UINT message, int x, int y) { SendMouse(window, message, x, y); }
+    static void Tap(CFtWnd& window, int x, int y) { TapWindow(window, x, y); }
+    static void DoubleTap(CFtWnd& window, int x, int y) { DoubleTapWindow(window, x, y); }
     static void SearchFor(MainWnd& window, const wchar_t* text) {
         window.SearchBox().SetText(text);
         SendMessageW(window.GetHwnd(), WM_FT_COMMAND, MainWnd::SearchButtonId, 0);
