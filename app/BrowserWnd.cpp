@@ -147,6 +147,7 @@ void BrowserWnd::OpenFavourites() {
 
 void BrowserWnd::OnSettingsCommand() {
     SettingWnd settings;
+    settings.SetFeedback(&m_coreUi);
     settings.Run(m_hWnd);
 }
 

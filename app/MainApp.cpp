@@ -67,6 +67,10 @@ BOOL MainApp::InitInstance() {
 
 int MainApp::ExitInstance() {
     m_browserWnd.EndWorkers();
+    // The main window's end needs the window and the toolkit's dialogs: by the time the
+    // window itself goes, the toolkit has let go of both.
+    if (m_started)
+        m_mainWnd.End();
     return CFtApplication::ExitInstance();
 }
 

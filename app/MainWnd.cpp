@@ -184,6 +184,12 @@ void MainWnd::OnSettingsCommand() {
 
 void MainWnd::OnNetworkPrompt() { RunConnectPrompt(*m_feedback, m_hWnd, m_network); }
 
+void MainWnd::End() {
+    if (std::exchange(m_ended, true))
+        return;
+    OnWindowEnd();
+}
+
 void MainWnd::OnWindowEnd() {
     ShutDownNetworkAtDestruction(m_hWnd, m_network);
     CleanCacheAtExit(m_hWnd, *m_feedback, m_cacheFolder);
@@ -199,7 +205,7 @@ LRESULT MainWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     if (message == WM_DESTROY)
-        OnWindowEnd();
+        End();
     return CFtHostWnd::WindowProc(message, wParam, lParam);
 }
 

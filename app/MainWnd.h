@@ -78,6 +78,9 @@ public:
     int AutoConnect() const { return m_network.autoConnect; }
     int IsWlan() const { return m_network.isWlan; }
     const std::wstring& CacheFolder() const { return m_cacheFolder; }
+    // The program's end, once, while the window and the toolkit still live: the network
+    // this program brought up goes down and the browser cache is emptied when asked.
+    void End();
     UiEdit& SearchBox() { return m_searchBox; }
     ProviderList& Providers() { return m_providers; }
     UiImageButton& Toolbar() { return m_toolbar; }
@@ -125,6 +128,7 @@ private:
     NetworkState m_network;
     // Read once at start: a folder chosen later in the settings is cleaned from the next start.
     std::wstring m_cacheFolder;
+    bool m_ended = false;
     BrowserWnd* m_browser = nullptr;
     WindowFeedbackCalls m_windowFeedback;
     FeedbackCalls* m_feedback = &m_windowFeedback;

@@ -55,7 +55,10 @@ DWORD FindWlanDriverHandle() {
     wchar_t subKey[SubKeyNameLength + 1];
     for (DWORD index = 0;; ++index) {
         DWORD length = SubKeyNameLength + 1;
-        if (RegEnumKeyExW(active.Get(), index, subKey, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        LONG listed = RegEnumKeyExW(active.Get(), index, subKey, &length, nullptr, nullptr, nullptr, nullptr);
+        if (listed == ERROR_MORE_DATA)
+            continue; // a longer name than a driver's: not the WLAN driver, look on
+        if (listed != ERROR_SUCCESS)
             return NoWlanDriver;
         RegistryKeyGuard device;
         if (RegOpenKeyExW(active.Get(), subKey, 0, KEY_READ, device.Out()) != ERROR_SUCCESS)

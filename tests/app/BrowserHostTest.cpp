@@ -4,6 +4,7 @@
 #include "BrowserHarness.h"
 
 #include "platform/com/Automation.h"
+#include "platform/fs/DeviceRoot.h"
 #include "platform/gdi/GdiApi.h"
 #include "platform/window/WindowApi.h"
 #include "support/TemporaryRoot.h"
@@ -11,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -210,6 +213,20 @@ TEST(ProgramStart, TheBrowserViewIsMadeHiddenUnderTheMainWindow) {
     EXPECT_FALSE(IsWindowVisible(app.Browser().GetHwnd()));
     EXPECT_EQ(GetParent(app.Browser().GetHwnd()), app.Main().GetHwnd());
     EXPECT_TRUE(app.Browser().HasControl());
+}
+
+// The end runs while the windows and the toolkit still live: the browser cache is emptied
+// (the settings ask for it), the folder itself stays.
+TEST(ProgramEnd, TheExitEmptiesTheBrowserCache) {
+    TemporaryRoot root;
+    MainApp app;
+    ASSERT_TRUE(app.InitInstance());
+    std::optional<std::filesystem::path> cache = platform::HostPathFromDevice(app.Main().CacheFolder());
+    ASSERT_TRUE(cache);
+    WriteHostFile(*cache / "page.html", "cached");
+    app.ExitInstance();
+    EXPECT_FALSE(std::filesystem::exists(*cache / "page.html"));
+    EXPECT_TRUE(std::filesystem::is_directory(*cache));
 }
 
 // A host whose control never came: every browser operation does nothing.
