@@ -76,28 +76,6 @@ bool IsLink(const std::wstring& devicePath) {
     return host && fs::is_symlink(fs::symlink_status(*host, error));
 }
 
-// The device names a path's folders; "..", "." and empty names are gone.
-std::vector<std::wstring> DeviceComponents(const std::wstring& path) {
-    std::vector<std::wstring> components;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find_first_of(L"\\/", start);
-        if (end == std::wstring::npos)
-            end = path.size();
-        std::wstring part = path.substr(start, end - start);
-        start = end + 1;
-        if (part.empty() || part == L".")
-            continue;
-        if (part == L"..") {
-            if (!components.empty())
-                components.pop_back();
-            continue;
-        }
-        components.push_back(part);
-    }
-    return components;
-}
-
 bool IsAncestorOrSame(const std::vector<std::wstring>& above, const std::vector<std::wstring>& below) {
     if (above.size() > below.size())
         return false;
@@ -238,13 +216,13 @@ std::wstring CacheSizeText(std::uint64_t bytes) {
 // favourites. Names are compared as the device compares them, and where a folder leads
 // on this machine as well, so neither another spelling nor a link to one gets past.
 bool IsRefusedCacheRoot(const std::wstring& folder) {
-    std::vector<std::wstring> components = DeviceComponents(folder);
+    std::vector<std::wstring> components = platform::DevicePathComponents(folder);
     std::optional<fs::path> host = CanonicalHostPath(folder);
     // A name the device cannot hold, or a link leading out of the root: nothing to clean.
     if (!host)
         return true;
     for (const std::wstring& protectedFolder : ProtectedFolders()) {
-        if (IsAncestorOrSame(components, DeviceComponents(protectedFolder)))
+        if (IsAncestorOrSame(components, platform::DevicePathComponents(protectedFolder)))
             return true;
         std::optional<fs::path> protectedHost = CanonicalHostPath(protectedFolder);
         if (protectedHost && IsHostAncestorOrSame(*host, *protectedHost))

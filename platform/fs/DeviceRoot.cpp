@@ -177,25 +177,14 @@ std::optional<fs::path> HostPathFromDevice(std::wstring_view devicePath, DWORD* 
             *problem = why;
         return std::nullopt;
     };
-    std::vector<std::wstring> components;
-    std::size_t start = 0;
-    while (start <= devicePath.size()) {
-        std::size_t end = devicePath.find_first_of(L"\\/", start);
-        if (end == std::wstring_view::npos)
-            end = devicePath.size();
-        std::wstring_view part = devicePath.substr(start, end - start);
-        start = end + 1;
-        if (part.empty() || part == L".")
-            continue;
-        if (part == L"..") {
-            if (!components.empty())
-                components.pop_back();
-            continue;
-        }
-        if (!IsValidComponent(part))
+    // Every name written counts, also one that a ".." after it takes away again.
+    for (std::size_t start = 0; start <= devicePath.size();) {
+        std::size_t end = std::min(devicePath.find_first_of(L"\\/", start), devicePath.size());
+        if (!IsValidComponent(devicePath.substr(start, end - start)))
             return refuse(ERROR_INVALID_NAME);
-        components.emplace_back(part);
+        start = end + 1;
     }
+    std::vector<std::wstring> components = DevicePathComponents(devicePath);
     const fs::path root = DeviceRoot();
     fs::path host = root;
     std::error_code error;
@@ -213,6 +202,27 @@ std::optional<fs::path> HostPathFromDevice(std::wstring_view devicePath, DWORD* 
         }
     }
     return host;
+}
+
+std::vector<std::wstring> DevicePathComponents(std::wstring_view devicePath) {
+    std::vector<std::wstring> components;
+    std::size_t start = 0;
+    while (start <= devicePath.size()) {
+        std::size_t end = devicePath.find_first_of(L"\\/", start);
+        if (end == std::wstring_view::npos)
+            end = devicePath.size();
+        std::wstring_view part = devicePath.substr(start, end - start);
+        start = end + 1;
+        if (part.empty() || part == L".")
+            continue;
+        if (part == L"..") {
+            if (!components.empty())
+                components.pop_back();
+            continue;
+        }
+        components.emplace_back(part);
+    }
+    return components;
 }
 
 bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {

@@ -11,7 +11,9 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -32,6 +34,10 @@ std::filesystem::path GeneratedDeviceImage();
 // (`problem`: ERROR_INVALID_NAME), or for a path through a symbolic link that leads out
 // of the root or nowhere (ERROR_PATH_NOT_FOUND: as if it were not there).
 std::optional<std::filesystem::path> HostPathFromDevice(std::wstring_view devicePath, DWORD* problem = nullptr);
+
+// A device path's names from the root, "." and empty ones left out and ".." taking the
+// name before it away (never above the root); the names are not checked.
+std::vector<std::wstring> DevicePathComponents(std::wstring_view devicePath);
 
 bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b);
 

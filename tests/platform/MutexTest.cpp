@@ -1,5 +1,6 @@
 #include "platform/device/Mutex.h"
 #include "platform/base/LastError.h"
+#include "support/ForkedChild.h"
 #include "support/TemporaryRoot.h"
 
 #include <gtest/gtest.h>
@@ -29,34 +30,7 @@ Created Create(LPCWSTR name, BOOL owned = FALSE) {
     return {handle, GetLastError()};
 }
 
-// A forked child, killed when the test ends however it ends.
-class Child {
-public:
-    explicit Child(pid_t pid) : m_pid(pid) {}
-    ~Child() { Kill(); }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-
-    void Kill() {
-        if (m_pid <= 0)
-            return;
-        ::kill(m_pid, SIGKILL);
-        ::waitpid(m_pid, nullptr, 0);
-        m_pid = -1;
-    }
-
-private:
-    pid_t m_pid;
-};
-
-// One byte the child writes, or 0 when it says nothing within ten seconds.
-char ReadReport(int fd) {
-    pollfd entry{fd, POLLIN, 0};
-    char byte = 0;
-    if (::poll(&entry, 1, 10000) == 1 && ::read(fd, &byte, 1) == 1)
-        return byte;
-    return 0;
-}
+using Child = ForkedChild;
 
 TEST(NamedMutex, TheNameLastsWhileAnyHandleIsOpenOwnedOrNot) {
     TemporaryRoot root(TemporaryRoot::Image::None);

@@ -4,6 +4,7 @@
 #include "platform/window/RemoteWindows.h"
 #include "platform/base/LastError.h"
 #include "platform/window/WindowApi.h"
+#include "support/ForkedChild.h"
 #include "support/TemporaryRoot.h"
 
 #include <gtest/gtest.h>
@@ -33,34 +34,7 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-// A forked child, killed when the test ends however it ends.
-class Child {
-public:
-    explicit Child(pid_t pid) : m_pid(pid) {}
-    ~Child() { Kill(); }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-
-    void Kill() {
-        if (m_pid <= 0)
-            return;
-        ::kill(m_pid, SIGKILL);
-        ::waitpid(m_pid, nullptr, 0);
-        m_pid = -1;
-    }
-
-private:
-    pid_t m_pid;
-};
-
-// One byte the child writes, or 0 when it says nothing within ten seconds.
-char ReadReport(int fd) {
-    pollfd entry{fd, POLLIN, 0};
-    char byte = 0;
-    if (::poll(&entry, 1, 10000) == 1 && ::read(fd, &byte, 1) == 1)
-        return byte;
-    return 0;
-}
+using Child = ForkedChild;
 
 void Say(int fd, char byte) {
     if (::write(fd, &byte, 1) != 1)
