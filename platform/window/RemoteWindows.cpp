@@ -311,6 +311,13 @@ void Serve() {
     }
 }
 
+// Serve returns only when it cannot go on: the next window shown tries again.
+void ServeUntilItFails() {
+    Serve();
+    long self = static_cast<long>(::getpid());
+    g_offeringProcess.compare_exchange_strong(self, 0);
+}
+
 std::optional<RemoteWindow> RemoteFor(HWND window) {
     Shared& shared = TheShared();
     std::lock_guard guard(shared.lock);
@@ -335,6 +342,12 @@ void ShareWindowsWithOtherProcesses() { g_shared = true; }
 void SetDesktopRaiser(DesktopRaiser raiser) { g_raiser = raiser; }
 
 int RemoteRaises() { return g_raises; }
+
+bool OffersWindows() {
+    Shared& shared = TheShared();
+    std::lock_guard guard(shared.lock);
+    return shared.listenerFd >= 0 && shared.owningProcess == static_cast<long>(::getpid());
+}
 
 } // namespace platform
 
@@ -364,7 +377,7 @@ void OfferWindows() {
     }
     g_raiseMessage = RegisterWindowMessageW(L"Quillora.RemoteRaise");
     try {
-        std::thread(Serve).detach();
+        std::thread(ServeUntilItFails).detach();
     } catch (const std::system_error&) {
         // The next window shown tries again.
         g_offeringProcess = 0;

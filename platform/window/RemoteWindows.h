@@ -42,6 +42,9 @@ void ShareWindowsWithOtherProcesses();
 // The raises other processes asked of this one that its windows carried out.
 int RemoteRaises();
 
+// Whether this process owns its root's window socket now, answering the others.
+bool OffersWindows();
+
 } // namespace platform
 
 namespace platform::window {

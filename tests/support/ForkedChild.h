@@ -27,11 +27,11 @@ private:
     pid_t m_pid;
 };
 
-// One byte the child writes, or 0 when it says nothing within ten seconds.
-inline char ReadReport(int fd) {
+// One byte the child writes, or 0 when it says nothing within `seconds`.
+inline char ReadReport(int fd, int seconds = 10) {
     pollfd entry{fd, POLLIN, 0};
     char byte = 0;
-    if (::poll(&entry, 1, 10000) == 1 && ::read(fd, &byte, 1) == 1)
+    if (::poll(&entry, 1, seconds * 1000) == 1 && ::read(fd, &byte, 1) == 1)
         return byte;
     return 0;
 }
