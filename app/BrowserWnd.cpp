@@ -3,7 +3,9 @@
 #include "app/FavoriteEditWnd.h"
 #include "app/FavoriteWnd.h"
 #include "app/MainWnd.h"
+#include "app/PlayListWnd.h"
 #include "app/SettingWnd.h"
+#include "app/SideWindow.h"
 #include "convert/NavigationWorker.h"
 #include "platform/com/Automation.h"
 #include "platform/device/Module.h"
@@ -108,6 +110,7 @@ LRESULT BrowserWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     if (message == WM_SHOW_PLAYLIST) {
         ++m_playlistRequests;
+        ShowPlaylist();
         return 0;
     }
     return CFtHostWnd::WindowProc(message, wParam, lParam);
@@ -143,6 +146,13 @@ void BrowserWnd::OpenFavourites() {
     FavoriteWnd favourites;
     if (favourites.Run(m_hWnd) == 1 && !favourites.ResultPath().empty())
         Navigate(favourites.ResultPath());
+}
+
+// The play list a resolver has just written.
+void BrowserWnd::ShowPlaylist() {
+    PlayListWnd playList;
+    playList.SetFeedback(&m_coreUi);
+    RunSideWindow(playList, m_hWnd);
 }
 
 void BrowserWnd::OnSettingsCommand() {

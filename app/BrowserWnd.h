@@ -68,7 +68,7 @@ public:
     int StartedWorkers() const { return m_workers.Started(); }
     // The address of the page the browser completed last (any thread).
     std::wstring ShownPage() const { return m_shownPage.Get(); }
-    // Play lists announced by WM_SHOW_PLAYLIST so far.
+    // Play lists announced by WM_SHOW_PLAYLIST so far, each shown in the play-list window.
     int PlaylistRequests() const { return m_playlistRequests.load(); }
 
 protected:
@@ -77,6 +77,8 @@ protected:
     virtual void OnFavouritesMenuCommand();
     // The settings; nothing is read again afterwards here.
     virtual void OnSettingsCommand();
+    // The play-list window over the view, until it is closed.
+    virtual void ShowPlaylist();
 
     void OnTitleChange(const std::wstring& text) override;
     void OnProgressChange(LONG progress, LONG progressMax) override;

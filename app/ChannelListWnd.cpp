@@ -16,8 +16,6 @@ constexpr UINT NameFormat = DT_END_ELLIPSIS | DT_SINGLELINE | DT_VCENTER;
 
 } // namespace
 
-bool ChannelList::IsMoving() const { return IsScrolling() || PressStoppedFling() || (IsPressed() && IsMoved()); }
-
 void ChannelList::DrawItem(HDC dc, int index, const RECT& rect) {
     if (index == GetSelectedIndex())
         DrawSelection(dc, rect);

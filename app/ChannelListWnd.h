@@ -24,9 +24,6 @@
 // a row's data word is its channel's index.
 class ChannelList : public UiList {
 public:
-    // The finger drags the rows, or they still glide (or the press only stopped them):
-    // what the finger does now is no choice of a row.
-    bool IsMoving() const;
     void DrawItem(HDC dc, int index, const RECT& rect) override;
 };
 

@@ -45,8 +45,6 @@ void DrawLine(HDC dc, const std::wstring& text, RECT area, int fontHeight, COLOR
 
 FavoriteList::FavoriteList() { SetItemHeight(RowHeight); }
 
-bool FavoriteList::IsMoving() const { return IsScrolling() || PressStoppedFling() || (IsPressed() && IsMoved()); }
-
 void FavoriteList::DrawItem(HDC dc, int index, const RECT& rect) {
     if (index == GetSelectedIndex())
         DrawSelection(dc, rect);

@@ -26,9 +26,6 @@ public:
     FavoriteList();
     // The entries the rows show, row for row; the window keeps them.
     void SetEntries(const std::vector<FavoriteEntry>* entries) { m_entries = entries; }
-    // The finger drags the rows, or they still glide (or the press only stopped them):
-    // what the finger does now is no choice of a row.
-    bool IsMoving() const;
     bool PressStoppedGlide() const { return PressStoppedFling(); }
 
     void DrawItem(HDC dc, int index, const RECT& rect) override;

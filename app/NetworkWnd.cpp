@@ -17,8 +17,6 @@ std::wstring SettingsFile() { return ProgramFolderPath(L"\\Data\\Setting.ini"); 
 
 } // namespace
 
-bool NetworkList::IsMoving() const { return IsScrolling() || PressStoppedFling() || (IsPressed() && IsMoved()); }
-
 NetworkWnd::NetworkWnd() = default;
 NetworkWnd::~NetworkWnd() = default;
 

@@ -14,14 +14,6 @@
 #include "toolkit/UiToolBar.h"
 #include "toolkit/WindowFeedbackCalls.h"
 
-// The two networks' rows.
-class NetworkList : public UiList {
-public:
-    // The finger drags the rows, or they still glide (or the press only stopped them):
-    // what the finger does now is no choice of a row.
-    bool IsMoving() const;
-};
-
 class NetworkWnd : public CFtHostWnd {
 public:
     static constexpr UINT ListId = 2025;
@@ -55,7 +47,7 @@ public:
     int AutoConnect() const { return m_autoConnect; }
     int IsWlan() const { return m_isWlan; }
     UiSettingRow& AutoConnectRow() { return m_autoConnectRow; }
-    NetworkList& List() { return m_list; }
+    UiList& List() { return m_list; }
     UiToolBar& Toolbar() { return m_toolbar; }
 
 private:
@@ -71,7 +63,7 @@ private:
     int m_isWlan = 1;
     UiCaption m_caption;
     UiSettingRow m_autoConnectRow;
-    NetworkList m_list;
+    UiList m_list;
     UiStatic m_notice;
     UiToolBar m_toolbar;
     WindowFeedbackCalls m_windowFeedback;

@@ -113,8 +113,6 @@ const ProviderEntry* ProviderList::Provider(int index) const {
     return item ? reinterpret_cast<const ProviderEntry*>(item->data) : nullptr;
 }
 
-bool ProviderList::IsMoving() const { return IsScrolling() || PressStoppedFling() || (IsPressed() && IsMoved()); }
-
 void ProviderList::DrawItem(HDC dc, int index, const RECT& rect) {
     bool selected = index == GetSelectedIndex();
     if (selected)

@@ -40,9 +40,6 @@ public:
     void RemoveAll();
     // Null for an index outside the rows.
     const ProviderEntry* Provider(int index) const;
-    // The finger drags the rows, or they still glide (or the press only stopped them):
-    // what the finger does now is no choice of a row.
-    bool IsMoving() const;
 
     void DrawItem(HDC dc, int index, const RECT& rect) override;
 

@@ -30,10 +30,10 @@ std::optional<std::string> ValueAfter(const std::string& text, std::size_t at, s
 }
 
 // The title/address pairs in their order, as far as they are complete.
-std::vector<PlaylistEntry> Entries(const std::string& answer, std::size_t count) {
+std::vector<PlaylistPart> Entries(const std::string& answer, std::size_t count) {
     std::size_t request = answer.find(RequestMarker);
     std::size_t cursor = request == std::string::npos ? 0 : answer.find('<', request + RequestMarker.size());
-    std::vector<PlaylistEntry> entries;
+    std::vector<PlaylistPart> entries;
     for (std::size_t i = 0; i < count && cursor != std::string::npos; ++i) {
         std::size_t titleEnd = 0, addressEnd = 0;
         auto title = ValueAfter(answer, answer.find(TitleMarker, cursor), TitleMarker, titleEnd);
@@ -83,7 +83,7 @@ bool FlvcdResolver(NavigationRequest& request, const std::wstring& query) {
         return PlaySingleAddress(request,
                                  ValueAfter(answer, answer.find(AddressMarker), AddressMarker, end).value_or(""));
     }
-    std::vector<PlaylistEntry> entries = Entries(answer, count);
+    std::vector<PlaylistPart> entries = Entries(answer, count);
     if (entries.empty())
         return false;
     if (!WritePlaylistFile(PlaylistText(entries))) {

@@ -23,9 +23,9 @@ std::wstring PlaylistPath() { return ProgramFolderPath(L"\\Data\\video.m3u"); }
 
 bool WritePlaylistFile(const std::string& bytes) { return platform::ReplaceFileContents(PlaylistPath(), bytes); }
 
-std::string PlaylistText(const std::vector<PlaylistEntry>& entries) {
+std::string PlaylistText(const std::vector<PlaylistPart>& entries) {
     std::string text = "#EXTM3U\n";
-    for (const PlaylistEntry& entry : entries)
+    for (const PlaylistPart& entry : entries)
         text += "#EXTINF:0," + OneLine(entry.title) + "\n" + StreamAddress(entry.address) + "\n";
     return text;
 }

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-struct PlaylistEntry {
+// One part as a resolver found it, in the parse server's bytes.
+struct PlaylistPart {
     std::string title;
     std::string address;
 };
@@ -20,7 +21,7 @@ bool WritePlaylistFile(const std::string& bytes);
 // "#EXTM3U" and one "#EXTINF:0,<title>" / address pair per entry, every line ending in
 // a line feed. Line breaks inside a title become spaces and addresses are taken as
 // StreamAddress gives them, so that no entry can add lines of its own.
-std::string PlaylistText(const std::vector<PlaylistEntry>& entries);
+std::string PlaylistText(const std::vector<PlaylistPart>& entries);
 // An address as a player must receive it: blanks, CR and LF around it trimmed, then cut
 // at the first CR or LF left inside. Parse servers put line breaks between entries.
 std::string StreamAddress(std::string_view text);

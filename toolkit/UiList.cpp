@@ -218,6 +218,8 @@ bool UiList::IsTap(int x, int y) const {
     return PtInRect(&inside, POINT{x, y}) != FALSE;
 }
 
+bool UiList::IsMoving() const { return IsScrolling() || PressStoppedFling() || (IsPressed() && IsMoved()); }
+
 void UiList::Refresh() {
     Invalidate();
     Update();

@@ -54,6 +54,9 @@ public:
     // The row covering `y` (control co-ordinates), or -1; the header covers none.
     virtual int HitTestItem(int y) const;
     virtual void Refresh();
+    // The finger drags the rows, or they still glide (or the press only stopped them):
+    // what the finger does now is no choice of a row.
+    bool IsMoving() const;
 
     // The selection frame, for rows drawn by the program's own lists as well.
     static void DrawSelection(HDC dc, const RECT& rect);

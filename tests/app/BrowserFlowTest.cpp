@@ -5,6 +5,7 @@
 
 #include "BrowserHarness.h"
 
+#include "app/PlayListWnd.h"
 #include "platform/inet/WinInet.h"
 #include "platform/window/WindowApi.h"
 #include "support/FixtureSite.h"
@@ -12,6 +13,7 @@
 #include "support/ScopedEnvironment.h"
 #include "toolkit/MessageBoxWnd.h"
 #include "toolkit/ProgressDialog.h"
+#include "toolkit/ToolkitMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +22,7 @@
 #include <chrono>
 #include <filesystem>
 #include <mutex>
+#include <thread>
 
 namespace {
 
@@ -77,14 +80,31 @@ TEST_F(BrowserFlowTest, ALinkToAMissingFileKeepsThePageScrollable) {
     EXPECT_TRUE(harness.PumpUntil([] { return RunningProgressDialogs() == 0; })) << "the error closed the dialog";
 }
 
-TEST_F(BrowserFlowTest, AVideoLinkWritesThePlayListAndAsksForItsWindow) {
+TEST_F(BrowserFlowTest, AVideoLinkWritesThePlayListAndOpensItsWindowOverTheView) {
     ASSERT_TRUE(view.Navigate(Search));
     ASSERT_TRUE(harness.WaitForPage());
     std::wstring page = view.ShownPage();
     std::optional<POINT> video = harness.LinkOnScreen(L"v_show/id_XMTIzNDU2Nzg");
     ASSERT_TRUE(video);
+    // The play-list window runs modally inside the pump: a thread of the test's own finds
+    // it and presses "返回" (the left button).
+    std::atomic<HWND> playList{nullptr};
+    std::atomic<HWND> owner{nullptr};
+    std::thread back([&] {
+        for (auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+             !playList && std::chrono::steady_clock::now() < giveUp;
+             std::this_thread::sleep_for(std::chrono::milliseconds(10)))
+            playList = FindWindowW(L"PlayListWnd", nullptr);
+        if (!playList)
+            return;
+        owner = GetParent(playList);
+        PostMessageW(playList, WM_FT_COMMAND, PlayListWnd::ToolbarId, PlayListWnd::BackButton);
+    });
     harness.Tap(*video);
-    ASSERT_TRUE(harness.PumpUntil([&] { return view.PlaylistRequests() == 1; }));
+    bool shown = harness.PumpUntil([&] { return view.PlaylistRequests() == 1 && playList && !IsWindow(playList); });
+    back.join();
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(owner.load(), view.GetHwnd());
     EXPECT_TRUE(harness.WaitForPage()) << "the page shown before may be scrolled again";
     EXPECT_TRUE(std::filesystem::exists(site.Root().Host("Quillora/Data/video.m3u")));
     EXPECT_EQ(view.ShownPage(), page);

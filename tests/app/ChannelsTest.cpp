@@ -3,6 +3,7 @@
 // message boxes recorded and the device's player scripts logging what they were given.
 
 #include "FixtureServer.h"
+#include "RecordingFeedback.h"
 #include "WindowFinger.h"
 #include "app/ChannelListWnd.h"
 #include "convert/UrlClassifier.h"
@@ -125,23 +126,6 @@ TEST(ChannelFile, TheShippedChannelsAreGbkAndLeadToHostsTheDemoServes) {
 }
 
 constexpr UINT RunInLoop = WM_USER + 40; // lParam: a std::function<void()>* to call in the loop
-
-class RecordingFeedback : public FeedbackCalls {
-public:
-    int MessageBox(HWND parent, const std::wstring& text, const std::wstring& caption, UINT type, int) override {
-        boxes.push_back(text + L" / " + caption + L" / " + std::to_wstring(type));
-        owners.push_back(parent);
-        return ResultYes;
-    }
-    int NoticeBox(HWND, const std::wstring&, DWORD) override { return 1; }
-    void ShowWaitDialog(HWND, const RECT*, int) override {}
-    void CloseWaitDialog() override {}
-    void ShowProgressDialog(ProgressDescriptor&, HWND) override {}
-    void CloseProgressDialog(ProgressDescriptor&) override {}
-
-    std::vector<std::wstring> boxes; // "text / caption / type", in order
-    std::vector<HWND> owners;
-};
 
 class ScriptedChannelListWnd : public ChannelListWnd {
 public:

@@ -3,6 +3,7 @@
 // message boxes recorded and no browser view behind it.
 
 #include "app/MainWnd.h"
+#include "RecordingFeedback.h"
 #include "WindowFinger.h"
 #include "app/ProviderList.h"
 #include "app/SearchTerm.h"
@@ -99,22 +100,6 @@ TEST(ProviderList, ARowsEntryGoesWithTheRow) {
     list.RemoveAll();
     EXPECT_EQ(list.Provider(0), nullptr);
 }
-
-class RecordingFeedback : public FeedbackCalls {
-public:
-    int MessageBox(HWND, const std::wstring& text, const std::wstring& caption, UINT type, int) override {
-        boxes.push_back(text + L" / " + caption + L" / " + std::to_wstring(type));
-        return ResultYes;
-    }
-    int NoticeBox(HWND, const std::wstring&, DWORD) override { return 1; }
-    void ShowWaitDialog(HWND, const RECT*, int) override {}
-    void CloseWaitDialog() override {}
-    void ShowProgressDialog(ProgressDescriptor&, HWND) override {}
-    void CloseProgressDialog(ProgressDescriptor&) override {}
-
-    // "text / caption / type", in order.
-    std::vector<std::wstring> boxes;
-};
 
 // The side windows the toolbar opens are modal: here their openings are only counted.
 class ProbedMainWnd : public MainWnd {

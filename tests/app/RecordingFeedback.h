@@ -1,0 +1,25 @@
+#pragma once
+// Feedback calls that note every message box ("text / caption / type", with its owner)
+// and answer yes, for window tests that script no boxes.
+
+#include "toolkit/FeedbackCalls.h"
+
+#include <string>
+#include <vector>
+
+class RecordingFeedback : public FeedbackCalls {
+public:
+    int MessageBox(HWND parent, const std::wstring& text, const std::wstring& caption, UINT type, int) override {
+        boxes.push_back(text + L" / " + caption + L" / " + std::to_wstring(type));
+        owners.push_back(parent);
+        return ResultYes;
+    }
+    int NoticeBox(HWND, const std::wstring&, DWORD) override { return 1; }
+    void ShowWaitDialog(HWND, const RECT*, int) override {}
+    void CloseWaitDialog() override {}
+    void ShowProgressDialog(ProgressDescriptor&, HWND) override {}
+    void CloseProgressDialog(ProgressDescriptor&) override {}
+
+    std::vector<std::wstring> boxes; // in order
+    std::vector<HWND> owners;
+};
