@@ -15,6 +15,12 @@ std::filesystem::path SitesFolder() {
     return sites && *sites ? std::filesystem::path(sites) : std::filesystem::path(QUILLORA_FIXTURE_SITES);
 }
 
+// Where the stream clips are: QUILLORA_DEMO_MEDIA, else the build's.
+std::filesystem::path MediaFolder() {
+    const char* media = std::getenv("QUILLORA_DEMO_MEDIA");
+    return media && *media ? std::filesystem::path(media) : std::filesystem::path(QUILLORA_DEMO_MEDIA);
+}
+
 } // namespace
 
 DemoSite::DemoSite(std::unique_ptr<FixtureServer> server) : m_server(std::move(server)) {}
@@ -25,6 +31,7 @@ int DemoSite::Port() const { return m_server->Port(); }
 
 std::unique_ptr<DemoSite> DemoSite::Start() {
     auto server = std::make_unique<FixtureServer>(SitesFolder());
+    server->SetStreamFolder(MediaFolder());
     int port = server->Start();
     if (port < 0) {
         std::fprintf(stderr, "quillora: the demo site cannot listen on the loopback\n");

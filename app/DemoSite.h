@@ -1,7 +1,9 @@
 #pragma once
 // The offline demo: the fixture site served inside the program on a free loopback port,
 // with a host map that sends every provider and parse-server host to it, and every
-// other host too, so that the demo reaches no other address.
+// other host too, so that the demo reaches no other address. Its stream addresses serve
+// the build's clips when ffmpeg made them; the device's players find the demo site in
+// the map and fetch through it.
 
 #include <memory>
 

@@ -5,6 +5,7 @@
 #include "platform/base/Utf8.h"
 #include "platform/display/Display.h"
 #include "platform/fs/DeviceRoot.h"
+#include "platform/fs/WholeFile.h"
 #include "platform/window/Input.h"
 #include "platform/window/RemoteWindows.h"
 #include "platform/window/WindowApi.h"
@@ -20,6 +21,8 @@
 namespace {
 
 constexpr int DefaultWaitMilliseconds = 10000;
+// A text awaited in a file (a player's log) may take the length of several clips.
+constexpr int TextPatienceMilliseconds = 60000;
 constexpr int DragStepMilliseconds = 16;
 
 bool VisibleWindow(const std::string& className) {
@@ -34,6 +37,26 @@ std::wstring Caption(HWND window) {
 }
 
 void Pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+
+void Touch(POINT at) {
+    platform::InjectTouch(platform::TouchPhase::Down, at);
+    Pause(30);
+    platform::InjectTouch(platform::TouchPhase::Up, at);
+    Pause(30);
+}
+
+// The bytes of a device file; nothing while it does not exist.
+std::optional<std::string> DeviceFileText(const std::wstring& devicePath) {
+    return platform::ReadFileContents(devicePath);
+}
+
+std::size_t Occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = part.empty() ? std::string::npos : text.find(part); at != std::string::npos;
+         at = text.find(part, at + part.size()))
+        ++count;
+    return count;
+}
 
 } // namespace
 
@@ -110,45 +133,65 @@ bool ScriptRunner::WaitFor(const std::function<bool()>& done, int milliseconds) 
 
 void ScriptRunner::EndProgram() { PostThreadMessageW(m_programThread, WM_QUIT, 0, 0); }
 
-bool ScriptRunner::Step(const std::string& line, std::string& error, int& code) {
-    std::istringstream words(line);
-    std::string command;
-    words >> command;
-    auto rest = [&] {
+// One line being run: its words after the command, and how it ended.
+struct ScriptRunner::Line {
+    explicit Line(const std::string& text) : words(text) {}
+
+    std::istringstream words;
+    std::string error;
+    int code = 0;
+
+    std::string Rest() {
         std::string text;
         std::getline(words >> std::ws, text);
         return text;
-    };
-    auto timeout = [&] {
+    }
+    int Timeout() {
         int milliseconds = DefaultWaitMilliseconds;
         words >> milliseconds;
         return milliseconds;
-    };
-    auto fail = [&](const std::string& why) {
+    }
+    bool Fail(const std::string& why) {
         error = why;
         code = Failed;
         return false;
-    };
-    auto bad = [&](const std::string& why) {
+    }
+    bool Bad(const std::string& why) {
         error = why;
         code = BadLine;
         return false;
-    };
+    }
+};
+
+bool ScriptRunner::Step(const std::string& text, std::string& error, int& code) {
+    Line line(text);
+    std::string command;
+    line.words >> command;
+    std::optional<bool> done = Finger(command, line);
+    if (!done)
+        done = Wait(command, line);
+    if (!done)
+        done = Check(command, line);
+    if (!done)
+        done = line.Bad("unknown command");
+    error = line.error;
+    code = line.code;
+    return *done;
+}
+
+std::optional<bool> ScriptRunner::Finger(const std::string& command, Line& line) {
     if (command == "tap") {
         POINT at{};
-        if (!(words >> at.x >> at.y))
-            return bad("tap needs X Y");
-        platform::InjectTouch(platform::TouchPhase::Down, at);
-        Pause(30);
-        platform::InjectTouch(platform::TouchPhase::Up, at);
-        Pause(30);
+        if (!(line.words >> at.x >> at.y))
+            return line.Bad("tap needs X Y");
+        Touch(at);
         return true;
     }
     if (command == "drag") {
         POINT from{}, to{};
         int milliseconds = 0;
-        if (!(words >> from.x >> from.y >> to.x >> to.y >> milliseconds))
-            return bad("drag needs X1 Y1 X2 Y2 MS");
+        if (!(line.words >> from.x >> from.y >> to.x >> to.y >> milliseconds))
+            return line.Bad("drag needs X1 Y1 X2 Y2 MS");
         int steps = std::max(1, milliseconds / DragStepMilliseconds);
         platform::InjectTouch(platform::TouchPhase::Down, from);
         for (int step = 1; step <= steps; ++step) {
@@ -161,43 +204,44 @@ bool ScriptRunner::Step(const std::string& line, std::string& error, int& code) 
         return true;
     }
     if (command == "type") {
-        for (wchar_t character : platform::WideFromUtf8(rest())) {
+        for (wchar_t character : platform::WideFromUtf8(line.Rest())) {
             if (!platform::InjectCharacter(character))
-                return fail("nothing has the input focus");
+                return line.Fail("nothing has the input focus");
             Pause(10);
         }
         return true;
     }
     if (command == "key") {
-        std::string name = rest();
+        std::string name = line.Rest();
         wchar_t character = name == "Enter" ? 13 : name == "Backspace" ? 8 : 0;
         if (!character)
-            return bad("unknown key " + name);
-        return platform::InjectCharacter(character) ? true : fail("nothing has the input focus");
+            return line.Bad("unknown key " + name);
+        return platform::InjectCharacter(character) ? true : line.Fail("nothing has the input focus");
     }
     if (command == "tap-link") {
-        std::string part = rest();
+        std::string part = line.Rest();
         std::optional<POINT> at = LinkOnScreen(m_app.Browser(), platform::WideFromUtf8(part));
         if (!at)
-            return fail("no link holding \"" + part + "\" in the page shown");
-        platform::InjectTouch(platform::TouchPhase::Down, *at);
-        Pause(30);
-        platform::InjectTouch(platform::TouchPhase::Up, *at);
-        Pause(30);
+            return line.Fail("no link holding \"" + part + "\" in the page shown");
+        Touch(*at);
         return true;
     }
+    return std::nullopt;
+}
+
+std::optional<bool> ScriptRunner::Wait(const std::string& command, Line& line) {
     if (command == "wait") {
         int milliseconds = 0;
-        if (!(words >> milliseconds))
-            return bad("wait needs MS");
+        if (!(line.words >> milliseconds))
+            return line.Bad("wait needs MS");
         WaitFor([] { return false; }, milliseconds);
         return true;
     }
     if (command == "wait-window") {
         std::string name;
-        words >> name;
-        if (!WaitFor([&] { return VisibleWindow(name); }, timeout()))
-            return fail("no window " + name + " came");
+        line.words >> name;
+        if (!WaitFor([&] { return VisibleWindow(name); }, line.Timeout()))
+            return line.Fail("no window " + name + " came");
         // Answered once the window's thread takes messages again: its opening slide is over
         // and a finger's touch is no longer dropped as stale.
         SendMessageW(FindWindowW(platform::WideFromUtf8(name).c_str(), nullptr), WM_NULL, 0, 0);
@@ -205,50 +249,61 @@ bool ScriptRunner::Step(const std::string& line, std::string& error, int& code) 
     }
     if (command == "wait-file") {
         std::string path;
-        words >> path;
+        line.words >> path;
         std::wstring device = platform::WideFromUtf8(path);
-        return WaitFor(
-                   [&] {
-                       auto host = platform::HostPathFromDevice(device);
-                       return host && std::filesystem::exists(*host);
-                   },
-                   timeout())
+        return WaitFor([&] { return DeviceFileText(device).has_value(); }, line.Timeout())
                    ? true
-                   : fail("no file " + path + " came");
+                   : line.Fail("no file " + path + " came");
+    }
+    if (command == "wait-text") {
+        std::string path;
+        std::size_t count = 0;
+        if (!(line.words >> path >> count))
+            return line.Bad("wait-text needs DEVICEPATH COUNT TEXT");
+        std::string text = line.Rest();
+        std::wstring device = platform::WideFromUtf8(path);
+        return WaitFor([&] { return Occurrences(DeviceFileText(device).value_or(""), text) >= count; },
+                       TextPatienceMilliseconds)
+                   ? true
+                   : line.Fail(path + " did not come to hold \"" + text + "\" " + std::to_string(count) + " times");
     }
     if (command == "wait-page") {
         BrowserWnd& view = m_app.Browser();
-        return WaitFor([&] { return view.PageReady() && view.RunningWorkers() == 0; }, timeout())
+        return WaitFor([&] { return view.PageReady() && view.RunningWorkers() == 0; }, line.Timeout())
                    ? true
-                   : fail("no page became ready");
+                   : line.Fail("no page became ready");
     }
-    if (command == "wait-raised") {
-        return WaitFor([] { return platform::RemoteRaises() > 0; }, timeout()) ? true : fail("nothing raised it");
-    }
+    if (command == "wait-raised")
+        return WaitFor([] { return platform::RemoteRaises() > 0; }, line.Timeout()) ? true
+                                                                                    : line.Fail("nothing raised it");
+    return std::nullopt;
+}
+
+std::optional<bool> ScriptRunner::Check(const std::string& command, Line& line) {
     if (command == "screenshot") {
-        std::filesystem::path file = rest();
+        std::filesystem::path file = line.Rest();
         if (file.empty())
-            return bad("screenshot needs FILE");
+            return line.Bad("screenshot needs FILE");
         if (file.has_parent_path())
             std::filesystem::create_directories(file.parent_path());
-        return platform::SaveScreenshot(file) ? true : fail("cannot write " + file.string());
+        return platform::SaveScreenshot(file) ? true : line.Fail("cannot write " + file.string());
     }
     if (command == "expect-window" || command == "expect-no-window") {
         std::string name;
-        words >> name;
+        line.words >> name;
         bool wanted = command == "expect-window";
         return VisibleWindow(name) == wanted ? true
-                                             : fail(wanted ? "no window " + name : "a window " + name + " is up");
+                                             : line.Fail(wanted ? "no window " + name : "a window " + name + " is up");
     }
     if (command == "expect-caption") {
-        std::wstring expected = platform::WideFromUtf8(rest());
+        std::wstring expected = platform::WideFromUtf8(line.Rest());
         std::wstring caption = Caption(FindWindowW(L"MainWnd", nullptr));
-        return caption == expected ? true : fail("the caption is \"" + platform::Utf8FromWide(caption) + "\"");
+        return caption == expected ? true : line.Fail("the caption is \"" + platform::Utf8FromWide(caption) + "\"");
     }
     if (command == "quit") {
         EndProgram();
-        code = -1;
+        line.code = -1;
         return true;
     }
-    return bad("unknown command");
+    return std::nullopt;
 }

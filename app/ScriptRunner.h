@@ -10,6 +10,7 @@
 //   wait MS
 //   wait-window CLASS [MS]       until a window of that class is visible (10 s)
 //   wait-file DEVICEPATH [MS]    until the device file exists (10 s)
+//   wait-text DEVICEPATH N TEXT  until the device file holds TEXT N times (60 s)
 //   wait-page [MS]               until the browser's page is ready to scroll (10 s)
 //   wait-raised [MS]             until another start of the program raised this one
 //   screenshot FILE              the screen as a PNG
@@ -27,6 +28,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -53,8 +55,13 @@ public:
 
 private:
     void Run();
+    struct Line;
     // Runs one line; false with `error` set when it failed.
-    bool Step(const std::string& line, std::string& error, int& code);
+    bool Step(const std::string& text, std::string& error, int& code);
+    // The commands of the finger, of waiting and of checking: nothing for another's.
+    std::optional<bool> Finger(const std::string& command, Line& line);
+    std::optional<bool> Wait(const std::string& command, Line& line);
+    std::optional<bool> Check(const std::string& command, Line& line);
     bool WaitFor(const std::function<bool()>& done, int milliseconds);
     void EndProgram();
 

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running and testing Quillora need.
-# Uses sudo when not run as root; does nothing when everything is there already.
+# With --playback also a video player and ffmpeg, which make and play the demo's clips
+# (the run command asks for them; the tests do without). Uses sudo when not run as
+# root; does nothing when everything is there already.
 set -euo pipefail
 
 packages=(
@@ -10,6 +12,7 @@ packages=(
   liblitehtml-dev duktape-dev libstb-dev
   libfreetype-dev libfontconfig-dev fonts-wqy-microhei libpng-dev libgif-dev librsvg2-bin libsdl2-dev xvfb xauth
 )
+[ "${1:-}" = "--playback" ] && packages+=(ffmpeg mpv)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -65,6 +65,20 @@ void Present(SDL_Renderer* renderer, SDL_Texture* texture, bool everything) {
     SDL_RenderPresent(renderer);
 }
 
+// Whether the desktop lost the window's pixels (another window lay over it): the whole
+// screen is shown again, also while the program's own thread is busy and draws nothing.
+bool LostPixels(const SDL_Event& event) {
+    if (event.type != SDL_WINDOWEVENT)
+        return false;
+    switch (event.window.event) {
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED: return true;
+    default: return false;
+    }
+}
+
 void HandleEvent(const SDL_Event& event, SdlDisplay::State& state) {
     auto at = [&](int x, int y) { return POINT{x / state.scale, y / state.scale}; };
     switch (event.type) {
@@ -135,10 +149,12 @@ void Run(std::shared_ptr<SdlDisplay::State> state) {
     Present(renderer, texture, true);
     for (;;) {
         SDL_Event event;
+        bool lost = false;
         if (SDL_WaitEventTimeout(&event, 16)) {
-            do
+            do {
+                lost = lost || LostPixels(event);
                 HandleEvent(event, *state);
-            while (SDL_PollEvent(&event));
+            } while (SDL_PollEvent(&event));
         }
         std::unique_lock guard(state->lock);
         if (state->stop)
@@ -148,7 +164,7 @@ void Run(std::shared_ptr<SdlDisplay::State> state) {
         guard.unlock();
         if (raise)
             SDL_RaiseWindow(window);
-        Present(renderer, texture, read);
+        Present(renderer, texture, read || lost);
         if (read) {
             std::vector<Pixel> pixels(ScreenWidth * ScreenHeight);
             SDL_Rect whole{0, 0, ScreenWidth, ScreenHeight};

@@ -4,6 +4,7 @@
 // program's end stops workers in flight.
 
 #include "BrowserHarness.h"
+#include "WindowFinger.h"
 
 #include "app/PlayListWnd.h"
 #include "platform/inet/WinInet.h"
@@ -86,25 +87,12 @@ TEST_F(BrowserFlowTest, AVideoLinkWritesThePlayListAndOpensItsWindowOverTheView)
     std::wstring page = view.ShownPage();
     std::optional<POINT> video = harness.LinkOnScreen(L"v_show/id_XMTIzNDU2Nzg");
     ASSERT_TRUE(video);
-    // The play-list window runs modally inside the pump: a thread of the test's own finds
-    // it and presses "返回" (the left button).
-    std::atomic<HWND> playList{nullptr};
-    std::atomic<HWND> owner{nullptr};
-    std::thread back([&] {
-        for (auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-             !playList && std::chrono::steady_clock::now() < giveUp;
-             std::this_thread::sleep_for(std::chrono::milliseconds(10)))
-            playList = FindWindowW(L"PlayListWnd", nullptr);
-        if (!playList)
-            return;
-        owner = GetParent(playList);
-        PostMessageW(playList, WM_FT_COMMAND, PlayListWnd::ToolbarId, PlayListWnd::BackButton);
-    });
+    // The play-list window runs modally inside the pump; "返回" ends it.
+    PressWhenShown back(L"PlayListWnd", PlayListWnd::ToolbarId, PlayListWnd::BackButton);
     harness.Tap(*video);
-    bool shown = harness.PumpUntil([&] { return view.PlaylistRequests() == 1 && playList && !IsWindow(playList); });
-    back.join();
-    ASSERT_TRUE(shown);
-    EXPECT_EQ(owner.load(), view.GetHwnd());
+    ASSERT_TRUE(
+        harness.PumpUntil([&] { return view.PlaylistRequests() == 1 && back.Window() && !IsWindow(back.Window()); }));
+    EXPECT_EQ(back.Parent(), view.GetHwnd());
     EXPECT_TRUE(harness.WaitForPage()) << "the page shown before may be scrolled again";
     EXPECT_TRUE(std::filesystem::exists(site.Root().Host("Quillora/Data/video.m3u")));
     EXPECT_EQ(view.ShownPage(), page);

@@ -7,6 +7,7 @@
 #include "WindowFinger.h"
 #include "app/ProviderList.h"
 #include "app/SearchTerm.h"
+#include "app/SettingWnd.h"
 #include "convert/UrlClassifier.h"
 #include "platform/window/WindowApi.h"
 #include "support/IniBytes.h"
@@ -210,6 +211,31 @@ TEST_F(MainWndTest, OpeningMakesTheFoldersAndPromptsForTheNetworkOnlyWhenAutoCon
     EXPECT_EQ(window.AutoConnect(), 1);
     EXPECT_EQ(window.IsWlan(), 1);
     EXPECT_EQ(window.prompts, 1);
+}
+
+// Only a confirmed settings window reads the network settings again, and asks for the
+// network when auto connect is then 1.
+TEST_F(MainWndTest, ConfirmedSettingsAskForTheNetworkWhenAutoConnectIs1) {
+    WriteHostFile(root.Host("Quillora/Data/Setting.ini"), IniBytes(u"[Network]\r\n  AutoConnect=0\r\n"));
+    ProbedMainWnd window;
+    Open(window);
+    auto settings = [&](SettingWnd::ToolbarButton button) {
+        PressWhenShown press(L"SettingWnd", SettingWnd::ToolbarId, button);
+        Tap(window, 420, ToolbarMiddle);
+        Pump();
+        EXPECT_EQ(press.Parent(), window.GetHwnd());
+        EXPECT_EQ(window.Toolbar().GetSelected(), -1);
+    };
+    settings(SettingWnd::ConfirmButton);
+    EXPECT_EQ(window.prompts, 0);
+    // As the network window would leave it, behind the main window's back.
+    WriteHostFile(root.Host("Quillora/Data/Setting.ini"), IniBytes(u"[Network]\r\n  AutoConnect=1\r\n"));
+    settings(SettingWnd::CancelButton);
+    EXPECT_EQ(window.prompts, 0);
+    EXPECT_EQ(window.AutoConnect(), 0) << "a cancelled window reads nothing";
+    settings(SettingWnd::ConfirmButton);
+    EXPECT_EQ(window.prompts, 1);
+    EXPECT_EQ(window.AutoConnect(), 1);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // screen with the offline demo, driven by a script; a second start while it runs; a
 // start after one that was killed.
 
+#include "support/ScopedEnvironment.h"
 #include "support/TemporaryRoot.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +88,13 @@ bool WaitForFile(const std::filesystem::path& file, std::chrono::seconds limit =
     return true;
 }
 
+int Count(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
 std::vector<std::string> Headless(const TemporaryRoot& root, const std::string& script) {
     std::vector<std::string> arguments{"--headless", "--demo", "--root", (root.Path() / "device").string()};
     if (!script.empty())
@@ -100,16 +108,25 @@ std::string Script(const TemporaryRoot& root, const std::string& name, const std
     return file.string();
 }
 
-TEST(Program, TheTourSearchesShowsAPagePlaysAVideoAndEndsClean) {
+// The player "plays" each part for a second: the tour's play list is played on from its
+// second part to its end.
+TEST(Program, TheTourSearchesPlaysAVideosPartsOneAfterTheOtherAndEndsClean) {
     TemporaryRoot root(TemporaryRoot::Image::None);
+    ScopedEnvironment timedPlayer("QUILLORA_PLAYER_SECONDS", "1");
     Program tour(Headless(root, QUILLORA_TOUR), root.Path(), "tour");
-    ASSERT_EQ(tour.Wait(), 0) << tour.Err();
-    for (const char* shot : {"01-main.png", "03-result-page.png", "05-home.png", "06-exit-question.png"})
+    ASSERT_EQ(tour.Wait(90s), 0) << tour.Err();
+    for (const char* shot : {"01-main.png", "03-result-page.png", "04-play-list.png", "07-played-through.png",
+                             "09-favourites-menu.png", "12-settings.png", "13-home.png", "14-exit-question.png"})
         EXPECT_TRUE(std::filesystem::exists(root.Path() / shot)) << shot;
-    EXPECT_TRUE(std::filesystem::exists(root.Path() / "device/Quillora/Data/video.m3u"));
+    std::string log = ReadHostFile(root.Path() / "device/Windows/player.log");
+    EXPECT_EQ(Count(log, "FtVideo.exe http://127.0.0.1:"), 2) << log;
+    EXPECT_EQ(Count(log, "FtVideo.exe end"), 2) << log;
+    EXPECT_EQ(log.find("kungfu-panda-01.flv"), std::string::npos) << "played on from the second part: " << log;
+    EXPECT_LT(log.find("kungfu-panda-02.flv"), log.find("kungfu-panda-03.flv")) << log;
     std::filesystem::path temp = root.Path() / "device/Quillora/Temp";
     ASSERT_TRUE(std::filesystem::is_directory(temp));
     EXPECT_TRUE(std::filesystem::is_empty(temp)) << "the pages go with the program";
+    EXPECT_FALSE(std::filesystem::is_empty(root.Path() / "device/Quillora/Favorite")) << "the favourite saved";
 }
 
 // The second start leaves everything of the first alone: its pages, its demo site's host
@@ -173,6 +190,49 @@ TEST(Program, ADoubleTapOpensTheRankingAndANoToTheExitQuestionKeepsGoing) {
     EXPECT_EQ(run.Wait(), 0) << run.Err();
     EXPECT_TRUE(std::filesystem::exists(root.Path() / "ranking.png"));
     EXPECT_NE(run.Out().find("wait-page"), std::string::npos);
+}
+
+// Every command of the two tool bars, from the main window and from the browser view,
+// opens its window or does its action; each row leaves things as they were.
+TEST(Program, EveryToolbarCommandReachesItsWindow) {
+    struct Row {
+        const char* what;
+        const char* lines;
+    };
+    // A side window opened from the tool bar and closed again with its left button.
+    const Row rows[] = {
+        {"main: exit, declined", "tap 60 687\nwait-window FtMessageBox\nwait 300\ntap 334 423\nwait 500\n"
+                                 "expect-no-window FtMessageBox\nexpect-window MainWnd\n"},
+        {"main: channels", "tap 180 687\nwait-window ChannelListWnd\nwait 300\ntap 80 687\nwait 600\n"
+                           "expect-no-window ChannelListWnd\n"},
+        {"main: favourites", "tap 300 687\nwait-window FavoriteWnd\nwait 300\ntap 80 687\nwait 600\n"
+                             "expect-no-window FavoriteWnd\n"},
+        {"main: settings, confirmed", "tap 420 687\nwait-window SettingWnd\nwait 300\ntap 400 687\nwait 600\n"
+                                      "expect-no-window SettingWnd\n"},
+        {"to the browser view", "tap 200 33\ntype 功夫\ntap 240 180\nwait-page 20000\nwait 300\n"},
+        {"view: favourites menu, cancelled", "tap 336 687\nwait-window OptionMenu\nwait 400\ntap 240 658\n"
+                                             "wait 600\nexpect-no-window OptionMenu\n"},
+        {"view: favourites menu, add", "tap 336 687\nwait-window OptionMenu\nwait 400\ntap 240 563\n"
+                                       "wait-window FavoriteEditWnd\nwait 300\ntap 80 687\nwait 600\n"
+                                       "expect-no-window FavoriteEditWnd\n"},
+        {"view: favourites menu, open", "tap 336 687\nwait-window OptionMenu\nwait 400\ntap 240 468\n"
+                                        "wait-window FavoriteWnd\nwait 300\ntap 80 687\nwait 600\n"
+                                        "expect-no-window FavoriteWnd\n"},
+        {"view: settings", "tap 432 687\nwait-window SettingWnd\nwait 300\ntap 80 687\nwait 600\n"
+                           "expect-no-window SettingWnd\n"},
+        {"view: a play list", "tap-link v_show/id_XMTIzNDU2Nzg\nwait-window PlayListWnd 20000\nwait 300\n"
+                              "tap 80 687\nwait 600\nexpect-no-window PlayListWnd\n"},
+        {"view: home", "tap 48 687\nwait 1000\nexpect-caption Quillora\n"},
+        {"main: exit, confirmed", "tap 60 687\nwait-window FtMessageBox\nwait 300\ntap 146 423\n"},
+    };
+    std::string script = "wait-window MainWnd\nwait 300\n";
+    for (const Row& row : rows)
+        script += std::string("# ") + row.what + "\n" + row.lines;
+    TemporaryRoot root(TemporaryRoot::Image::None);
+    Program run(Headless(root, Script(root, "commands.script", script)), root.Path(), "commands");
+    EXPECT_EQ(run.Wait(90s), 0) << run.Err();
+    EXPECT_TRUE(run.Err().find("script line") == std::string::npos) << run.Err();
+    EXPECT_TRUE(std::filesystem::is_empty(root.Path() / "device/Quillora/Favorite")) << "nothing was added";
 }
 
 TEST(Program, AFavouriteIsSavedReopenedRenamedAndDeletedAndAChannelPlays) {

@@ -73,6 +73,23 @@ std::string EscapeSlashes(std::string query) {
     return query;
 }
 
+// The number that ends a stream's name, 1 without one (or for 0).
+int TrailingNumber(const std::string& name) {
+    std::size_t digits = name.find_last_not_of("0123456789") + 1;
+    std::string number = name.substr(digits).substr(0, 6);
+    int value = number.empty() ? 0 : std::stoi(number);
+    return value > 0 ? value : 1;
+}
+
+// The clips "part-1.flv", "part-2.flv", ... there are, counted up to the first missing.
+int CountClips(const fs::path& folder) {
+    int count = 0;
+    std::error_code error;
+    while (fs::is_regular_file(folder / ("part-" + std::to_string(count + 1) + ".flv"), error))
+        ++count;
+    return count;
+}
+
 std::string Pattern(std::size_t size) {
     static constexpr char Alphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::string body(size, ' ');
@@ -214,8 +231,27 @@ void FixtureServer::ServeFile(const std::string& host, const std::string& path, 
         response.set_content(file->body, file->contentType.c_str());
         return;
     }
+    if (ServeStream(path, response))
+        return;
     response.status = 404;
     response.set_content("not found: " + host + path + "\n", "text/plain");
+}
+
+bool FixtureServer::ServeStream(const std::string& path, httplib::Response& response) {
+    constexpr std::string_view StreamPrefix = "/flv/";
+    if (m_streams.empty() || path.rfind(StreamPrefix, 0) != 0)
+        return false;
+    int clips = CountClips(m_streams);
+    if (clips == 0)
+        return false;
+    int part = (TrailingNumber(fs::path(path).stem().string()) - 1) % clips + 1;
+    std::ifstream in(m_streams / ("part-" + std::to_string(part) + ".flv"), std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream clip;
+    clip << in.rdbuf();
+    response.set_content(clip.str(), "video/x-flv");
+    return true;
 }
 
 const std::vector<std::string>& FixtureHosts() {

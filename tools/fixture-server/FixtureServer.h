@@ -13,6 +13,10 @@
 //   /_fixture/echo               the method, target, headers and body it received
 // The HTTP library refuses (400) a request whose query holds a second "?", so fixture
 // addresses are written without one.
+// With a folder of stream clips ("part-<n>.flv", made by tools/demo-media), a request
+// for "/flv/<name>" on any host that no site file answers gets a clip: the one of the
+// part number that ends the name ("kungfu-panda-02.flv": part 2), counted round the
+// clips there are; a name without a number gets part 1.
 // Runs on its own threads; Start and Stop from one thread.
 
 #include <atomic>
@@ -42,6 +46,8 @@ public:
     int Start(const std::string& address = "127.0.0.1", int port = 0);
     void Stop();
     int Port() const { return m_port; }
+    // Before Start: where the stream clips are; nothing is served for streams without.
+    void SetStreamFolder(std::filesystem::path folder) { m_streams = std::move(folder); }
     // How many requests arrived as a proxy's (absolute address in the request line).
     int ProxiedRequests() const { return m_proxied; }
 
@@ -60,7 +66,10 @@ private:
     void ServeFile(const std::string& host, const std::string& path, const std::string& query,
                    httplib::Response& response);
 
+    bool ServeStream(const std::string& path, httplib::Response& response);
+
     std::filesystem::path m_sites;
+    std::filesystem::path m_streams;
     std::unique_ptr<httplib::Server> m_server;
     std::thread m_thread;
     int m_port = -1;
