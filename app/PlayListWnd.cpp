@@ -84,7 +84,11 @@ void PlayListWnd::OnFtCommand(WPARAM wParam, LPARAM lParam) {
 
 void PlayListWnd::OnToolbarCommand(int button) {
     switch (button) {
-    case BackButton: EndModal(2); break;
+    case BackButton:
+        // A pause under way ends here, not in the middle of the window's slide out.
+        StopContinuous();
+        EndModal(2);
+        break;
     case ContinuousButton: m_continuous ? StopContinuous() : StartContinuous(); break;
     case PlayButton: Play(m_list.GetSelectedIndex()); break;
     default: break;

@@ -238,4 +238,34 @@ TEST_F(MainWndTest, ConfirmedSettingsAskForTheNetworkWhenAutoConnectIs1) {
     EXPECT_EQ(window.AutoConnect(), 1);
 }
 
+// The exit question: "no" leaves the program running with no button chosen, "yes" ends
+// its loop.
+TEST_F(MainWndTest, TheExitQuestionEndsTheLoopOnlyOnYes) {
+    MainWnd window;
+    window.SetFeedback(&feedback);
+    ASSERT_TRUE(window.Create(0, 0, 480, 720, nullptr, nullptr, WS_POPUP, 0));
+    Pump();
+    // The toolbar's press and release, then the loop's messages: whether it was told to end.
+    auto exitEndsTheLoop = [&] {
+        Mouse(window, WM_LBUTTONDOWN, 60, ToolbarMiddle);
+        Mouse(window, WM_LBUTTONUP, 60, ToolbarMiddle);
+        bool quit = false;
+        for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+            if (message.message == WM_QUIT)
+                quit = true;
+            else
+                DispatchMessageW(&message);
+        }
+        return quit;
+    };
+    feedback.answer = ResultNo;
+    EXPECT_FALSE(exitEndsTheLoop());
+    EXPECT_EQ(feedback.boxes, (std::vector<std::wstring>{L"是否退出软件？ /  / 4"}));
+    EXPECT_EQ(feedback.owners, (std::vector<HWND>{window.GetHwnd()}));
+    EXPECT_EQ(window.Toolbar().GetSelected(), -1);
+    feedback.answer = ResultYes;
+    EXPECT_TRUE(exitEndsTheLoop());
+    EXPECT_EQ(feedback.boxes.size(), 2u);
+}
+
 } // namespace

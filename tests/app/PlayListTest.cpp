@@ -159,6 +159,7 @@ TEST_F(PlayListTest, ContinuousPlayFromTheSecondRowPlaysTheRestWithAPauseAfterEa
     ASSERT_TRUE(PumpUntil([&] { return !window.IsContinuous(); }, 10));
     EXPECT_EQ(MiddleText(window), L"连续播放");
     EXPECT_EQ(window.List().GetSelectedIndex(), -1);
+    EXPECT_FALSE(window.Toolbar().IsButtonEnabled(PlayListWnd::PlayButton)) << "no row chosen any more";
     EXPECT_FALSE(window.ContinuePending());
     std::vector<PlayedPart> parts = PlayedParts(PlayerLog());
     ASSERT_EQ(parts.size(), 2u) << PlayerLog();
@@ -170,19 +171,31 @@ TEST_F(PlayListTest, ContinuousPlayFromTheSecondRowPlaysTheRestWithAPauseAfterEa
     EXPECT_TRUE(feedback.boxes.empty());
 }
 
-TEST_F(PlayListTest, TheMiddleButtonStopsDuringThePauseAndNothingMorePlays) {
+// In the pause before the next part, the middle button stops continuous play and "返回"
+// ends the window: either way no part plays after.
+TEST_F(PlayListTest, StoppingOrLeavingDuringThePausePlaysNothingMore) {
     GivenParts(2);
     ScopedEnvironment timed{"QUILLORA_PLAYER_SECONDS", "0.1"};
-    PlayListWnd window;
-    Open(window);
-    TapWindow(window, ContinuousX, ToolbarMiddle);
-    ASSERT_TRUE(window.ContinuePending()) << "no row chosen: the first played";
-    TapWindow(window, ContinuousX, ToolbarMiddle);
-    EXPECT_FALSE(window.IsContinuous());
-    EXPECT_FALSE(window.ContinuePending());
-    EXPECT_EQ(MiddleText(window), L"连续播放");
-    EXPECT_FALSE(PumpUntil([&] { return PlayedParts(PlayerLog()).size() > 1; }, 4));
-    EXPECT_EQ(PlayedParts(PlayerLog()).at(0).address, "http://h/1.flv");
+    PlayListWnd stopped;
+    Open(stopped);
+    TapWindow(stopped, ContinuousX, ToolbarMiddle);
+    ASSERT_TRUE(stopped.ContinuePending()) << "no row chosen: the first played";
+    TapWindow(stopped, ContinuousX, ToolbarMiddle);
+    EXPECT_FALSE(stopped.IsContinuous());
+    EXPECT_FALSE(stopped.ContinuePending());
+    EXPECT_EQ(MiddleText(stopped), L"连续播放");
+
+    PlayListWnd left;
+    Open(left);
+    TapWindow(left, ContinuousX, ToolbarMiddle);
+    ASSERT_TRUE(left.ContinuePending());
+    left.Post(WM_FT_COMMAND, PlayListWnd::ToolbarId, PlayListWnd::BackButton);
+    EXPECT_EQ(left.DoModal(), 2);
+    EXPECT_FALSE(left.ContinuePending());
+
+    EXPECT_FALSE(PumpUntil([&] { return PlayedParts(PlayerLog()).size() > 2; }, 4)) << PlayerLog();
+    for (const PlayedPart& part : PlayedParts(PlayerLog()))
+        EXPECT_EQ(part.address, "http://h/1.flv");
 }
 
 TEST_F(PlayListTest, AnEmptyListStopsAtOnceAndAFailedStartIsReportedAndStops) {
@@ -199,11 +212,16 @@ TEST_F(PlayListTest, AnEmptyListStopsAtOnceAndAFailedStartIsReportedAndStops) {
     }
     GivenParts(2);
     std::filesystem::remove(root.Host("Windows/FtVideo.exe"));
+    // The browser view's part: the window that opens the play list owns its messages.
+    PlayListWnd view;
+    Open(view);
     PlayListWnd window;
-    Open(window);
+    window.SetFeedback(&feedback);
+    ASSERT_TRUE(window.Create(0, 0, 480, 720, view.GetHwnd(), nullptr, WS_POPUP, 0));
+    PumpMessages();
     TapWindow(window, ContinuousX, ToolbarMiddle);
     EXPECT_EQ(feedback.boxes, (std::vector<std::wstring>{L"内置播放器启动失败！ / 错误 / 0"}));
-    EXPECT_EQ(feedback.owners, (std::vector<HWND>{window.GetHwnd()})) << "no browser view: the window itself";
+    EXPECT_EQ(feedback.owners, (std::vector<HWND>{view.GetHwnd()}));
     EXPECT_FALSE(window.IsContinuous());
     EXPECT_FALSE(window.ContinuePending());
     EXPECT_EQ(MiddleText(window), L"连续播放");

@@ -23,6 +23,8 @@ protected:
         ::chmod((bin / player).c_str(), 0755);
         for (const char* tool : {"tr", "dirname"})
             std::filesystem::create_symlink(std::string("/usr/bin/") + tool, bin / tool);
+        // The PATH before the last one's is put back first, or it would come back after.
+        m_path.reset();
         m_path = std::make_unique<ScopedEnvironment>("PATH", bin.string());
     }
     // Starts the built-in video player on the address and waits for it.
