@@ -187,6 +187,17 @@ std::optional<bool> ScriptRunner::Finger(const std::string& command, Line& line)
         Touch(at);
         return true;
     }
+    if (command == "press" || command == "move" || command == "release") {
+        POINT at{};
+        if (!(line.words >> at.x >> at.y))
+            return line.Bad(command + " needs X Y");
+        platform::TouchPhase phase = command == "press"  ? platform::TouchPhase::Down
+                                     : command == "move" ? platform::TouchPhase::Move
+                                                         : platform::TouchPhase::Up;
+        platform::InjectTouch(phase, at);
+        Pause(30);
+        return true;
+    }
     if (command == "drag") {
         POINT from{}, to{};
         int milliseconds = 0;

@@ -4,6 +4,8 @@
 // and menus included). One command a line; "#" starts a comment:
 //   tap X Y                      a finger down and up at a point of the screen
 //   drag X1 Y1 X2 Y2 MS          a finger moved from one point to the other in MS
+//   press X Y, move X Y, release X Y   a finger put down, moved and lifted, one at a time
+//                                (a press held past 400 ms on a text box opens the loupe)
 //   type TEXT                    the text, a character at a time, as typing delivers it
 //   key NAME                     Enter or Backspace
 //   tap-link PART                a link of the page shown whose address holds PART

@@ -9,6 +9,7 @@
 #include "toolkit/KeyboardLayouts.h"
 #include "toolkit/OnScreenKeyboard.h"
 #include "toolkit/Theme.h"
+#include "toolkit/TouchLoupe.h"
 #include "toolkit/WinManager.h"
 
 #include <algorithm>
@@ -81,6 +82,7 @@ UiEdit::UiEdit() {
     m_holdEnabled = true;
     m_holdDelay = 400;
     m_canTakeFocus = true;
+    m_loupe = &TouchLoupe::Shared();
 }
 
 UiEdit::~UiEdit() {

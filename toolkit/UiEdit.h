@@ -12,7 +12,8 @@
 // the box has no selection.
 //
 // Lives on its host window's thread. The keyboard window belongs to the box and goes
-// with it; the loupe does not: whoever sets one keeps it alive while it is set.
+// with it; the loupe does not: it is the toolkit's shared touch loupe unless another is
+// set, and whoever sets one keeps it alive while it is set.
 
 #include "toolkit/ToolkitMessages.h"
 #include "toolkit/UiWin.h"
@@ -76,6 +77,7 @@ public:
     // the focus.
     void SetKeyboard(int kind, int bottomOffset);
     OnScreenKeyboard* GetKeyboard() const { return m_keyboard.get(); }
+    // Null: no loupe.
     void SetLoupe(EditLoupe* loupe);
     // Off for a box laid over a field its window already draws.
     void SetDrawBackground(bool draw);

@@ -1,5 +1,6 @@
 #include "platform/display/Display.h"
 #include "platform/base/Screen.h"
+#include "platform/display/OverlayLayer.h"
 
 #include <png.h>
 
@@ -75,7 +76,8 @@ bool SavePng(const Surface& surface, const RECT& wanted, const std::filesystem::
 }
 
 bool SaveScreenshot(const std::filesystem::path& file, const RECT* area) {
-    std::shared_ptr<Surface> screen = ScreenSurface();
+    // What a person sees: the overlay's layer on top.
+    std::shared_ptr<Surface> screen = CurrentOverlayLayer() ? ComposedScreen() : ScreenSurface();
     return SavePng(*screen, area ? *area : screen->Bounds(), file);
 }
 

@@ -15,7 +15,8 @@ std::shared_ptr<Surface> ScreenSurface();
 // The part of the screen changed since the last call, and forgets it.
 RECT TakeDirtyRect();
 void ScreenChanged(const RECT& dirty);
-// Writes the screen (or a part of it) as a PNG file; false when it cannot be written.
+// Writes the screen (or a part of it), with the overlay's layer on top, as a PNG file;
+// false when it cannot be written.
 bool SaveScreenshot(const std::filesystem::path& file, const RECT* area = nullptr);
 bool SavePng(const Surface& surface, const RECT& area, const std::filesystem::path& file);
 

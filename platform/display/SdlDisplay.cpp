@@ -2,6 +2,7 @@
 
 #include "platform/base/Utf8.h"
 #include "platform/display/Display.h"
+#include "platform/display/OverlayLayer.h"
 #include "platform/window/Clipboard.h"
 #include "platform/window/Input.h"
 #include "platform/window/RemoteWindows.h"
@@ -54,9 +55,12 @@ void Present(SDL_Renderer* renderer, SDL_Texture* texture, bool everything) {
         dirty = screen->Bounds();
     if (IsEmptyRect(dirty))
         return;
-    {
+    SDL_Rect area{dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top};
+    if (CurrentOverlayLayer()) {
+        std::vector<Pixel> composed = ComposedArea(dirty);
+        SDL_UpdateTexture(texture, &area, composed.data(), static_cast<int>(area.w * sizeof(Pixel)));
+    } else {
         std::lock_guard guard(screen->Lock());
-        SDL_Rect area{dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top};
         SDL_UpdateTexture(texture, &area, screen->Row(dirty.top) + dirty.left,
                           static_cast<int>(screen->Width() * sizeof(Pixel)));
     }

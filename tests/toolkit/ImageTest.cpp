@@ -176,15 +176,15 @@ TEST(ShippedArt, EveryToolkitImageIsInTheResourcePackAndTheSoundsAreThere) {
         EXPECT_GE(ImageSize(image).cx * ImageSize(image).cy, 256) << id; // drawn, not a placeholder dot
     }
     EXPECT_EQ(ImageSize(LoadImage(module, FirstWaitFrame, ImageWithBitmap)).cx, 64);
-    // The loupe's mask: a 1-bit bitmap of the loupe's size, set in the middle, clear in a corner.
+    // The loupe's mask: a 1-bit bitmap of the loupe's size, clear in the middle, set in a corner.
     HBITMAP mask = LoadBitmapW(module, MAKEINTRESOURCEW(LoupeMaskBitmap));
     BITMAP info{};
     ASSERT_EQ(GetObjectW(mask, sizeof info, &info), static_cast<int>(sizeof info));
     EXPECT_EQ(info.bmBitsPixel, 1);
     EXPECT_EQ(info.bmWidth, 179);
     EXPECT_EQ(info.bmHeight, 179);
-    EXPECT_EQ(MaskPixel(mask, 89, 89), 0x00FFFFFFu);
-    EXPECT_EQ(MaskPixel(mask, 2, 2), 0u);
+    EXPECT_EQ(MaskPixel(mask, 89, 89), 0u);
+    EXPECT_EQ(MaskPixel(mask, 2, 2), 0x00FFFFFFu);
     DeleteObject(mask);
     EXPECT_EQ(LoadBitmapW(module, MAKEINTRESOURCEW(ArrowImage)), nullptr) << "an image is not a bitmap resource";
     for (const char* sound : {"Windows/keyloud.wav", "Windows/switch.wav"})

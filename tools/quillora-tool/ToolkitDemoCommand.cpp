@@ -112,14 +112,15 @@ SIZE ItemSize(const SheetItem& item) {
     return SIZE{bitmap.bmWidth, bitmap.bmHeight};
 }
 
-// The mask as the loupe uses it: a blue disc where its bits are set, the cell kept elsewhere.
+// The mask as the loupe uses it: a blue disc where its bits are clear, the cell kept where
+// they are set.
 void DrawMask(HDC screen, const SheetItem& item, int x, int y, SIZE size) {
     HBITMAP mask = LoadBitmapW(item.module, MAKEINTRESOURCEW(item.id));
     HDC source = CreateCompatibleDC(screen);
     HBITMAP colour = CreateCompatibleBitmap(screen, size.cx, size.cy);
     HGDIOBJ previous = SelectObject(source, colour);
     Fill(source, RECT{0, 0, size.cx, size.cy}, RGB(0x00, 0x73, 0xD7));
-    MaskBlt(screen, x, y, size.cx, size.cy, source, 0, 0, mask, 0, 0, MAKEROP4(SRCCOPY, 0x00AA0029));
+    MaskBlt(screen, x, y, size.cx, size.cy, source, 0, 0, mask, 0, 0, 0xCCAA0029);
     SelectObject(source, previous);
     DeleteObject(colour);
     DeleteDC(source);
