@@ -128,17 +128,24 @@ bool OverlaySurface::UpdateOverlay() {
     return m_overlay->UpdateOverlay(&m_source, m_primary, &m_destination, 0, &effects) == DD_OK;
 }
 
+// Every buffer the key; a loss on the way empties them all, and the filling starts over
+// (a few times at most).
 bool OverlaySurface::FillWithKey(int buffers) {
     HBRUSH key = CreateSolidBrush(m_keyColour);
     if (!key)
         return false;
     RECT all{0, 0, m_width, m_height};
-    bool filled = true;
-    for (int buffer = 0; buffer < buffers && filled; ++buffer) {
-        HDC dc = BeginDraw();
-        filled = dc && FillRect(dc, &all, key);
-        if (dc)
-            EndDraw(buffers > 1);
+    bool filled = false;
+    for (int attempt = 0; attempt < 3 && !filled; ++attempt) {
+        std::size_t recoveries = m_recoveries;
+        filled = true;
+        for (int buffer = 0; buffer < buffers && filled; ++buffer) {
+            HDC dc = BeginDraw();
+            filled = dc && FillRect(dc, &all, key);
+            if (dc)
+                EndDraw(buffers > 1);
+        }
+        filled = filled && m_recoveries == recoveries;
     }
     DeleteObject(key);
     return filled;
@@ -186,6 +193,7 @@ void OverlaySurface::Show() {
 }
 
 void OverlaySurface::Recover() {
+    ++m_recoveries;
     m_primary->Restore();
     m_overlay->Restore();
     UpdateOverlay();

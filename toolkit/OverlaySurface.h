@@ -8,6 +8,8 @@
 
 #include "platform/overlay/DirectDraw.h"
 
+#include <cstddef>
+
 class OverlaySurface {
 public:
     // The pixel formats an overlay can be asked for, by index.
@@ -32,6 +34,8 @@ public:
     void Release();
 
     bool IsCreated() const { return m_overlay != nullptr; }
+    // How often lost surfaces were restored: each time the buffers lost what they held.
+    std::size_t Recoveries() const { return m_recoveries; }
     const RECT& Destination() const { return m_destination; }
     int Width() const { return m_width; }
     int Height() const { return m_height; }
@@ -60,5 +64,6 @@ private:
     int m_y = 0;
     bool m_shown = false;
     COLORREF m_keyColour = 0;
+    std::size_t m_recoveries = 0;
     DWORD m_updateFlags = 0;
 };

@@ -44,7 +44,13 @@ void TouchLoupe::Open(UiEdit& control, POINT finger) {
     m_backDrawn = m_frontDrawn = {};
     m_unknownBuffers = 0;
     MoveTo(finger.x, finger.y);
+    std::size_t recoveries = m_overlay.Recoveries();
     m_overlay.Show();
+    // Lost as it was moved into place: both buffers are empty, the loupe is drawn again.
+    if (m_overlay.Recoveries() != recoveries) {
+        m_unknownBuffers = 2;
+        MoveTo(finger.x, finger.y);
+    }
 }
 
 void TouchLoupe::MoveTo(int x, int y) {
@@ -76,6 +82,16 @@ void TouchLoupe::Place(int x, int y) {
 }
 
 bool TouchLoupe::Draw(int x, int y) {
+    std::size_t recoveries = m_overlay.Recoveries();
+    bool drawn = DrawPicture(x, y);
+    if (m_overlay.Recoveries() == recoveries)
+        return drawn;
+    // Surfaces lost and restored on the way: neither buffer holds anything known.
+    m_unknownBuffers = 2;
+    return false;
+}
+
+bool TouchLoupe::DrawPicture(int x, int y) {
     Place(x, y);
     HDC screen = GetDC(nullptr);
     HDC picture = CreateCompatibleDC(screen);
@@ -137,11 +153,8 @@ bool TouchLoupe::Present(HDC picture) {
     RECT frame{m_rect.left - m_clipLeft, m_rect.top - m_clipTop, m_rect.left - m_clipLeft + m_width,
                m_rect.top - m_clipTop + m_height};
     DrawImage(m_frame, overlay, frame, false, false);
-    if (m_overlay.EndDraw(true)) {
-        // Lost and restored: neither buffer holds anything known any more.
-        m_unknownBuffers = 2;
-        return false;
-    }
+    if (m_overlay.EndDraw(true))
+        return false; // lost and restored: Draw knows from the count
     // The flip made the back buffer the front one.
     m_backDrawn = std::exchange(m_frontDrawn, frame);
     m_unknownBuffers = std::max(m_unknownBuffers - 1, 0);

@@ -30,7 +30,11 @@ public:
 
     void Open(UiEdit& control, POINT finger) override;
     void Follow(POINT finger) override { MoveTo(finger.x, finger.y); }
-    void Close() override;
+    void Close(UiEdit& edit) override {
+        if (m_control == &edit)
+            Close();
+    }
+    void Close();
     void MoveTo(int x, int y);
 
     bool IsShowing() const { return m_overlay.IsCreated(); }
@@ -41,6 +45,7 @@ private:
     // Draws the loupe for a finger at (x, y); false when the surfaces were lost on the
     // way and what was drawn is gone.
     bool Draw(int x, int y);
+    bool DrawPicture(int x, int y);
     void Place(int x, int y);
     // The screen round the finger, into the memory bitmap selected into `picture`.
     void Compose(HDC picture, HDC screen, int x, int y);

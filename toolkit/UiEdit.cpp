@@ -378,8 +378,11 @@ void UiEdit::OnMouseMove(UINT flags, int x, int y) {
     if (!m_pressed)
         return;
     PlaceCaretAt(x);
-    if (m_loupeOpen && m_loupe)
+    if (m_loupeOpen && m_loupe) {
+        // The loupe copies the screen: the caret's new place must be on it first.
+        Update();
         m_loupe->Follow(ToScreen(x, y));
+    }
 }
 
 // The box takes the focus itself: the WinManager gives it only to a press that did not
@@ -416,7 +419,7 @@ void UiEdit::CloseLoupe() {
         return;
     m_loupeOpen = false;
     if (m_loupe)
-        m_loupe->Close();
+        m_loupe->Close(*this);
 }
 
 POINT UiEdit::ToScreen(int x, int y) {

@@ -32,7 +32,9 @@ public:
     virtual ~EditLoupe() = default;
     virtual void Open(UiEdit& edit, POINT finger) = 0;
     virtual void Follow(POINT finger) = 0;
-    virtual void Close() = 0;
+    // The box that opened the loupe is done with it (a loupe opened since by another box
+    // stays).
+    virtual void Close(UiEdit& edit) = 0;
 };
 
 class UiEdit : public UiWin {
@@ -58,6 +60,7 @@ public:
     // Control characters other than backspace and Enter are dropped unreported.
     LRESULT OnChar(WPARAM character, LPARAM lParam) override;
     void OnHeld() override;
+    void OnPressLost() override { CloseLoupe(); }
     void OnPaste() override;
     void OnCopy() override;
     void OnCut() override;

@@ -34,6 +34,9 @@ public:
     virtual void OnLButtonDown(UINT flags, int x, int y);
     virtual void OnLButtonUp(UINT flags, int x, int y);
     virtual void OnMouseMove(UINT, int, int) { m_moved = true; }
+    // The finger's press ended without a release here: the control was hidden or
+    // disabled under it.
+    virtual void OnPressLost() {}
     virtual LRESULT OnTimer(UINT_PTR) { return 0; }
 
     // True asks for the focus; false on the focus control gives it up.

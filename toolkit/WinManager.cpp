@@ -346,8 +346,10 @@ void WinManager::OnActivate(bool active) {
 
 void WinManager::LetGoInside(UiWin* control) {
     if (m_capture && control->Contains(m_capture)) {
-        m_capture->m_pressed = false;
+        UiWin* pressed = m_capture;
+        pressed->m_pressed = false;
         ReleaseCapture();
+        pressed->OnPressLost();
     }
     if (m_hold && control->Contains(m_hold)) {
         m_hold = nullptr;

@@ -15,7 +15,7 @@ namespace {
 struct DriverState {
     std::mutex lock;
     platform::OverlayDriver driver;
-    bool loseNext = false;
+    int loseAfter = -1; // operations to pass before the loss; −1: none asked
 };
 
 DriverState& Driver() {
@@ -33,7 +33,9 @@ platform::OverlayDriver ReportedDriver() {
 bool TakeLoss() {
     DriverState& state = Driver();
     std::lock_guard guard(state.lock);
-    return std::exchange(state.loseNext, false);
+    if (state.loseAfter < 0)
+        return false;
+    return state.loseAfter-- == 0;
 }
 
 bool IsRgb565(const DDPIXELFORMAT& format) {
@@ -334,10 +336,10 @@ void SetOverlayDriver(const OverlayDriver& driver) {
 
 OverlayDriver CurrentOverlayDriver() { return ReportedDriver(); }
 
-void LoseOverlaySurfaces() {
+void LoseOverlaySurfaces(int passing) {
     DriverState& state = Driver();
     std::lock_guard guard(state.lock);
-    state.loseNext = true;
+    state.loseAfter = passing;
 }
 
 } // namespace platform

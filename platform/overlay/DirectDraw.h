@@ -159,8 +159,8 @@ struct OverlayDriver {
 };
 void SetOverlayDriver(const OverlayDriver& driver);
 OverlayDriver CurrentOverlayDriver();
-// The next flip or overlay move of any overlay reports DDERR_SURFACELOST, and its
-// surfaces stay lost until restored.
-void LoseOverlaySurfaces();
+// A flip or overlay move of any overlay reports DDERR_SURFACELOST (the next one, or the
+// one after `passing` more), and its surfaces stay lost until restored.
+void LoseOverlaySurfaces(int passing = 0);
 
 } // namespace platform

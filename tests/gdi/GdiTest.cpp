@@ -103,20 +103,24 @@ TEST(Gdi, BlendingGradientsAndMasks) {
     EXPECT_TRUE(AlphaBlend(canvas.dc, 0, 0, 10, 10, source.dc, 0, 0, 10, 10, BLENDFUNCTION{AC_SRC_OVER, 0, 128, 0}));
     EXPECT_NEAR(GetRValue(GetPixel(canvas.dc, 5, 5)), 127, 2);
 
-    // Premultiplied per-pixel alpha: a source pixel of alpha 0 leaves the target alone.
+    // Premultiplied per-pixel alpha: a source pixel of alpha 0 leaves the target alone, an
+    // opaque one replaces it; between, each channel is source + target × (255 − alpha) /
+    // 255, at most 255 (a colour above its alpha saturates).
     void* bits = nullptr;
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 2, -1, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 4, -1, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     ASSERT_NE(bits, nullptr);
-    std::uint32_t pixels[2] = {0x00000000, 0xFF0000FF}; // transparent, opaque blue
+    std::uint32_t pixels[4] = {0x00000000, 0xFF0000FF, 0x80404040, 0x40FF8000};
     std::memcpy(bits, pixels, sizeof pixels);
     HDC dibDc = CreateCompatibleDC(nullptr);
     SelectObject(dibDc, dib);
-    Canvas white(2, 1);
-    EXPECT_TRUE(AlphaBlend(white.dc, 0, 0, 2, 1, dibDc, 0, 0, 2, 1, BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA}));
+    Canvas white(4, 1);
+    EXPECT_TRUE(AlphaBlend(white.dc, 0, 0, 4, 1, dibDc, 0, 0, 4, 1, BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA}));
     EXPECT_EQ(GetPixel(white.dc, 0, 0), RGB(255, 255, 255));
     EXPECT_EQ(GetPixel(white.dc, 1, 0), RGB(0, 0, 255));
+    EXPECT_EQ(GetPixel(white.dc, 2, 0), RGB(191, 191, 191));
+    EXPECT_EQ(GetPixel(white.dc, 3, 0), RGB(255, 255, 191));
     DeleteDC(dibDc);
     DeleteObject(dib);
 

@@ -55,7 +55,7 @@ public:
         events.push_back({"open", finger});
     }
     void Follow(POINT finger) override { events.push_back({"follow", finger}); }
-    void Close() override { events.push_back({"close", {}}); }
+    void Close(UiEdit&) override { events.push_back({"close", {}}); }
 
     UiEdit* opened = nullptr;
     std::vector<LoupeEvent> events;

@@ -155,6 +155,48 @@ TEST_F(LoupeTest, ASurfaceLostOnTheFlipIsRestoredAndTheLoupeDrawnAgain) {
     EXPECT_EQ(Seen(200 - 89 + 5, 600 - 179 + 5), PatternAt(200 - 89 + 5, 600 - 179 + 5)) << "the last place is clear";
 }
 
+// Each buffer is cleared of the picture it held two moves before.
+TEST_F(LoupeTest, EveryPlaceTheLoupeLeftShowsTheScreenAgain) {
+    loupe.Open(*window.edit, POINT{100, 450});
+    loupe.MoveTo(380, 450);
+    loupe.MoveTo(240, 650);
+    Look();
+    for (POINT left : {POINT{100, 450 - 90}, POINT{380, 450 - 90}})
+        EXPECT_EQ(Seen(left.x, left.y), PatternAt(left.x, left.y)) << left.x;
+    EXPECT_EQ(Seen(240, 650 - 90), PatternAt(240, 650 - 90 + 90)) << "the loupe is where the finger is";
+}
+
+// Surfaces lost while the overlay is made, or as it is moved into place: no part of the
+// screen stays black, now or after the next moves.
+TEST_F(LoupeTest, ALossWhileOpeningLeavesNothingBlack) {
+    for (int passing : {0, 1, 3}) {
+        SCOPED_TRACE(passing);
+        platform::LoseOverlaySurfaces(passing);
+        loupe.Open(*window.edit, POINT{240, 500});
+        for (POINT finger : {POINT{240, 500}, POINT{120, 560}, POINT{360, 600}}) {
+            if (finger.x != 240)
+                loupe.MoveTo(finger.x, finger.y);
+            Look();
+            EXPECT_EQ(Seen(5, 5), PatternAt(5, 5));
+            EXPECT_EQ(Seen(470, 700), PatternAt(470, 700));
+            EXPECT_EQ(Seen(finger.x, finger.y - 90), PatternAt(finger.x, finger.y)) << finger.x;
+        }
+        loupe.Close();
+        platform::LoseOverlaySurfaces(-1);
+    }
+}
+
+TEST_F(LoupeTest, HidingTheBoxUnderTheFingerClosesTheLoupe) {
+    platform::InjectTouch(platform::TouchPhase::Down, POINT{100, 30});
+    Pump();
+    SendMessageW(window.GetHwnd(), WM_TIMER, FtHoldTimer, 0);
+    ASSERT_TRUE(platform::CurrentOverlayLayer());
+    window.edit->SetVisible(false);
+    EXPECT_FALSE(platform::CurrentOverlayLayer());
+    platform::InjectTouch(platform::TouchPhase::Up, POINT{100, 30});
+    Pump();
+}
+
 TEST_F(LoupeTest, WithoutOverlaysNoLoupeAppearsAndTheBoxStillTakesAHoldAndText) {
     platform::SetOverlayDriver({.overlays = false});
     platform::InjectTouch(platform::TouchPhase::Down, POINT{100, 30});
@@ -198,6 +240,7 @@ TEST_F(LoupeTest, TheOverlayFollowsTheDriversAlignmentAndStretch) {
         {{.minStretch = 1500}, 480, {0, 0, 720, 1080}},
         {{.alignSizeSource = 64}, 512, {0, 0, 512, 720}},
         {{.alignSizeDestination = 100, .minStretch = 1001}, 480, {0, 0, 500, 720}},
+        {{.minStretch = 1001}, 480, {0, 0, 481, 720}}, // the width rounds up, the height down
     };
     for (const Case& c : cases) {
         platform::SetOverlayDriver(c.driver);
