@@ -9,7 +9,9 @@
 #include "platform/window/Input.h"
 #include "platform/window/RemoteWindows.h"
 #include "platform/window/WindowApi.h"
+#include "toolkit/OnScreenKeyboard.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -43,6 +45,63 @@ void Touch(POINT at) {
     Pause(30);
     platform::InjectTouch(platform::TouchPhase::Up, at);
     Pause(30);
+}
+
+// The first shown keyboard among these windows and below them: a keyboard is a child of
+// the window whose text box it types into.
+HWND ShownKeyboardFrom(HWND first) {
+    for (HWND window = first; window; window = GetWindow(window, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(window))
+            continue;
+        wchar_t name[32] = {};
+        GetClassNameW(window, name, 32);
+        if (std::wstring_view(name) == L"FtKeyboard")
+            return window;
+        if (HWND inside = ShownKeyboardFrom(GetWindow(window, GW_CHILD)))
+            return inside;
+    }
+    return nullptr;
+}
+
+HWND ShownKeyboard() { return ShownKeyboardFrom(FindWindowW(nullptr, nullptr)); }
+
+std::optional<POINT> PointFromAnswer(LRESULT answer) {
+    if (answer == 0)
+        return std::nullopt;
+    return POINT{static_cast<short>(LOWORD(answer)), static_cast<short>(HIWORD(answer))};
+}
+
+// A key of the keyboard shown: a character, or space, enter, backspace, shift, hide,
+// symbols, letters or language.
+std::optional<POINT> KeyOnScreen(const std::string& name) {
+    static const std::pair<const char*, KeyAction> named[] = {
+        {"space", KeyAction::Space},     {"enter", KeyAction::Enter},       {"backspace", KeyAction::Backspace},
+        {"shift", KeyAction::Shift},     {"hide", KeyAction::Hide},         {"symbols", KeyAction::Symbols},
+        {"letters", KeyAction::Letters}, {"language", KeyAction::Language},
+    };
+    HWND keyboard = ShownKeyboard();
+    if (!keyboard || name.empty())
+        return std::nullopt;
+    KeyAction action = KeyAction::Type;
+    wchar_t character = 0;
+    auto found = std::find_if(std::begin(named), std::end(named), [&](const auto& pair) { return name == pair.first; });
+    if (found != std::end(named))
+        action = found->second;
+    else if (std::wstring wide = platform::WideFromUtf8(name); wide.size() == 1)
+        character = wide[0];
+    else
+        return std::nullopt;
+    return PointFromAnswer(SendMessageW(keyboard, OnScreenKeyboard::FindKeyMessage(), static_cast<WPARAM>(action),
+                                        static_cast<LPARAM>(character)));
+}
+
+std::optional<POINT> CandidateOnScreen(const std::string& text) {
+    HWND keyboard = ShownKeyboard();
+    if (!keyboard)
+        return std::nullopt;
+    std::wstring wide = platform::WideFromUtf8(text);
+    return PointFromAnswer(
+        SendMessageW(keyboard, OnScreenKeyboard::FindCandidateMessage(), 0, reinterpret_cast<LPARAM>(wide.c_str())));
 }
 
 // The bytes of a device file; nothing while it does not exist.
@@ -228,6 +287,14 @@ std::optional<bool> ScriptRunner::Finger(const std::string& command, Line& line)
         if (!character)
             return line.Bad("unknown key " + name);
         return platform::InjectCharacter(character) ? true : line.Fail("nothing has the input focus");
+    }
+    if (command == "tap-key" || command == "tap-candidate") {
+        std::string name = line.Rest();
+        std::optional<POINT> at = command == "tap-key" ? KeyOnScreen(name) : CandidateOnScreen(name);
+        if (!at)
+            return line.Fail("no " + command.substr(4) + " \"" + name + "\" on the keyboard shown");
+        Touch(*at);
+        return true;
     }
     if (command == "tap-link") {
         std::string part = line.Rest();

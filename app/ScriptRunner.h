@@ -9,6 +9,10 @@
 //   type TEXT                    the text, a character at a time, as typing delivers it
 //   key NAME                     Enter or Backspace
 //   tap-link PART                a link of the page shown whose address holds PART
+//   tap-key NAME                 a key of the on-screen keyboard shown: its character, or
+//                                space, enter, backspace, shift, hide, symbols, letters,
+//                                language (中/英)
+//   tap-candidate TEXT           a candidate of the keyboard's pinyin bar
 //   wait MS
 //   wait-window CLASS [MS]       until a window of that class is visible (10 s)
 //   wait-file DEVICEPATH [MS]    until the device file exists (10 s)

@@ -9,7 +9,7 @@ packages=(
   cmake ninja-build g++ pkg-config ca-certificates openssl clang-format
   libcurl4-openssl-dev libcpp-httplib-dev libssl-dev libhtmlcxx-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  liblitehtml-dev duktape-dev libstb-dev
+  liblitehtml-dev duktape-dev libstb-dev libgooglepinyin0-dev
   libfreetype-dev libfontconfig-dev fonts-wqy-microhei libpng-dev libgif-dev librsvg2-bin libsdl2-dev xvfb xauth
 )
 [ "${1:-}" = "--playback" ] && packages+=(ffmpeg mpv)

@@ -22,6 +22,7 @@ constexpr COLORREF PressedKeyColour = RGB(0x8F, 0xBC, 0xEC);
 constexpr COLORREF ShadowColour = RGB(0x9A, 0xA0, 0xA8);
 constexpr COLORREF LabelColour = RGB(0x1F, 0x23, 0x29);
 constexpr COLORREF ActiveLabelColour = RGB(0x00, 0x73, 0xD7);
+constexpr COLORREF InactiveLabelColour = RGB(0x5C, 0x63, 0x6E);
 
 bool IsLetter(wchar_t c) { return c >= L'a' && c <= L'z'; }
 
@@ -149,6 +150,8 @@ void KeyPad::InvalidateKey(int index) {
 }
 
 void KeyPad::Activate(KeyDef key) {
+    if (m_chinese && Compose(key))
+        return;
     switch (key.action) {
     case KeyAction::Type:
     case KeyAction::Space:
@@ -177,7 +180,76 @@ void KeyPad::Activate(KeyDef key) {
         if (m_hide)
             m_hide();
         break;
+    case KeyAction::Language: SwitchLanguage(); break;
     }
+}
+
+bool KeyPad::Compose(const KeyDef& key) {
+    bool letter = key.action == KeyAction::Type && IsLetter(key.character) && !m_shift;
+    if (letter && PinyinEngine::Shared().Available()) {
+        m_composer.AddLetter(static_cast<char>(key.character));
+        ComposerChanged();
+        return true;
+    }
+    if (m_composer.IsComposing()) {
+        switch (key.action) {
+        case KeyAction::Backspace:
+            m_composer.Backspace();
+            ComposerChanged();
+            return true;
+        case KeyAction::Space:
+            TypeText(m_composer.TakeFirst());
+            ComposerChanged();
+            return true;
+        case KeyAction::Enter:
+            TypeText(m_composer.TakeLetters());
+            ComposerChanged();
+            return true;
+        case KeyAction::Type:
+            // Punctuation or a capital ends the composition with its best reading.
+            TypeText(m_composer.TakeFirst());
+            ComposerChanged();
+            return false;
+        default: return false;
+        }
+    }
+    // Any other key ends the follow-on words.
+    if (m_composer.OffersFollowOns() && key.action != KeyAction::Symbols && key.action != KeyAction::Letters) {
+        m_composer.Clear();
+        ComposerChanged();
+    }
+    return false;
+}
+
+void KeyPad::ChooseCandidate(std::size_t index) {
+    PlayKeySound();
+    TypeText(m_composer.Choose(index));
+    ComposerChanged();
+}
+
+void KeyPad::FinishComposition() {
+    if (!m_composer.IsComposing() && !m_composer.OffersFollowOns())
+        return;
+    TypeText(m_composer.TakeLetters());
+    ComposerChanged();
+}
+
+void KeyPad::SwitchLanguage() {
+    FinishComposition();
+    m_chinese = !m_chinese;
+    Invalidate();
+}
+
+void KeyPad::TypeText(const std::wstring& text) {
+    if (!m_target)
+        return;
+    for (wchar_t character : text)
+        m_target->OnChar(character, 1);
+}
+
+void KeyPad::ComposerChanged() {
+    if (m_composerChanged)
+        m_composerChanged();
 }
 
 void KeyPad::ShowPage(bool symbols) {
@@ -204,6 +276,18 @@ void KeyPad::DrawKey(HDC dc, const PlacedKey& key, POINT origin, bool pressed) c
     OffsetRect(&shadow, 0, 2);
     FillRounded(dc, shadow, KeyRadius, ShadowColour, ShadowColour);
     FillRounded(dc, face, KeyRadius, colour, colour);
+    if (key.def.action == KeyAction::Language) {
+        DrawLanguageLabel(dc, face);
+        return;
+    }
     std::wstring label = key.def.label ? std::wstring(key.def.label) : std::wstring(1, CharacterOf(key.def));
     DrawLabel(dc, face, label, key.def.label ? WordSize : LetterSize, shiftOn ? ActiveLabelColour : LabelColour);
+}
+
+// "中" and "英" side by side, the language the letters type in blue.
+void KeyPad::DrawLanguageLabel(HDC dc, const RECT& face) const {
+    int middle = (face.left + face.right) / 2;
+    RECT left{face.left, face.top, middle, face.bottom}, right{middle, face.top, face.right, face.bottom};
+    DrawLabel(dc, left, L"中", WordSize, m_chinese ? ActiveLabelColour : InactiveLabelColour);
+    DrawLabel(dc, right, L"英", WordSize, m_chinese ? InactiveLabelColour : ActiveLabelColour);
 }

@@ -4,10 +4,17 @@
 // (following the finger from key to key) and acts on the key the finger is lifted
 // from. Typing goes to the target control's OnChar, as a hardware keyboard's would.
 //
+// The 中/英 key switches the letters to pinyin: letters then compose, and what is typed
+// comes from the candidates (a tap on one, space for the best, enter for the letters as
+// they are); backspace takes back the composition first. A key that types anything
+// else types the best reading first, and hiding the keyboard types the letters, so
+// that nothing composed is lost.
+//
 // Lives on its keyboard window's thread; the target must outlive the pad or be
 // cleared first (the text box that owns the keyboard is its target).
 
 #include "toolkit/KeyboardLayouts.h"
+#include "toolkit/PinyinComposer.h"
 #include "toolkit/UiWin.h"
 
 #include <functional>
@@ -22,6 +29,14 @@ public:
     void SetTarget(UiWin* target) { m_target = target; }
     // What the hide key does.
     void SetHideAction(std::function<void()> hide) { m_hide = std::move(hide); }
+    // Told whenever the composition or the candidates change.
+    void SetComposerChanged(std::function<void()> changed) { m_composerChanged = std::move(changed); }
+    const PinyinComposer& Composer() const { return m_composer; }
+    bool IsChinese() const { return m_chinese; }
+    // A candidate of the bar was chosen.
+    void ChooseCandidate(std::size_t index);
+    // The keyboard goes away: the letters composed are typed as they are.
+    void FinishComposition();
 
     void SetPos(int x, int y, int width, int height, UINT flags = 0) override;
     void PaintWin(HDC dc, const RECT& rect) override;
@@ -55,6 +70,12 @@ private:
     void ShowPage(bool symbols);
     wchar_t CharacterOf(const KeyDef& key) const;
     void DrawKey(HDC dc, const PlacedKey& key, POINT origin, bool pressed) const;
+    void DrawLanguageLabel(HDC dc, const RECT& face) const;
+    // A key pressed in pinyin mode; false when it is not the composition's to take.
+    bool Compose(const KeyDef& key);
+    void SwitchLanguage();
+    void TypeText(const std::wstring& text);
+    void ComposerChanged();
 
     const KeyboardLayout& m_layout;
     bool m_symbols = false;
@@ -63,4 +84,7 @@ private:
     int m_pressedKey = -1;
     UiWin* m_target = nullptr;
     std::function<void()> m_hide;
+    bool m_chinese = false;
+    PinyinComposer m_composer{PinyinEngine::Shared()};
+    std::function<void()> m_composerChanged;
 };

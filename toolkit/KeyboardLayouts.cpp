@@ -31,6 +31,7 @@ const wchar_t* const ShiftLabel = L"\u2191";
 const wchar_t* const BackspaceLabel = L"\u2190";
 const wchar_t* const HideLabel = L"\u25BC";
 const wchar_t* const EnterLabel = L"Enter";
+const wchar_t* const LanguageLabel = L"中/英";
 
 // The rows of letters every layout shares, shift and backspace included.
 std::vector<KeyRowDef> LetterRows() {
@@ -44,8 +45,9 @@ KeyboardLayout MakeCompact() {
     layout.letters.rows = LetterRows();
     // An address needs "/" and "." without a change of page.
     layout.letters.rows.push_back(
-        Row(0, {Special(KeyAction::Symbols, L"?123", 3), Special(KeyAction::Hide, HideLabel, 2), Typed(L'/', 2),
-                Special(KeyAction::Space, L"", 7), Typed(L'.', 2), Special(KeyAction::Enter, EnterLabel, 4)}));
+        Row(0, {Special(KeyAction::Symbols, L"?123", 3), Special(KeyAction::Language, LanguageLabel, 3),
+                Special(KeyAction::Hide, HideLabel, 2), Typed(L'/', 2), Special(KeyAction::Space, L"", 4),
+                Typed(L'.', 2), Special(KeyAction::Enter, EnterLabel, 4)}));
     layout.symbols.rows = {
         Row(0, {Typed(L"1234567890")}),
         Row(0, {Typed(L"-_/:;@&=?%")}),
@@ -62,9 +64,9 @@ KeyboardLayout MakeFull() {
     for (const KeyRowDef& row : LetterRows())
         layout.letters.rows.push_back(row);
     layout.letters.rows.push_back(
-        Row(0, {Special(KeyAction::Symbols, L"#+=", 3), Special(KeyAction::Hide, HideLabel, 2), Typed(L':', 2),
-                Typed(L'/', 2), Special(KeyAction::Space, L"", 5), Typed(L'.', 2),
-                Special(KeyAction::Enter, EnterLabel, 4)}));
+        Row(0, {Special(KeyAction::Symbols, L"#+=", 3), Special(KeyAction::Language, LanguageLabel, 3),
+                Special(KeyAction::Hide, HideLabel, 2), Typed(L':', 2), Typed(L'/', 2),
+                Special(KeyAction::Space, L"", 3), Typed(L'.', 2), Special(KeyAction::Enter, EnterLabel, 3)}));
     layout.symbols.rows = {
         Row(0, {Typed(L"1234567890")}),
         Row(0, {Typed(L"-_/:;@&=?%")}),

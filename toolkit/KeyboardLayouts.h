@@ -1,6 +1,6 @@
 #pragma once
-// The key layouts of the two on-screen keyboards: each a letters page and a page of
-// digits and the punctuation of web addresses and searches. A row is 20 half-key
+// The key layouts of the two on-screen keyboards: each a letters page (with the 中/英
+// key) and a page of digits and the punctuation of web addresses and searches. A row is 20 half-key
 // units wide (24 pixels each on the 480-pixel board), so a one-unit key is 48 pixels
 // wide less the gap between keys.
 
@@ -8,7 +8,8 @@
 
 #include <vector>
 
-enum class KeyAction { Type, Shift, Backspace, Enter, Space, Hide, Letters, Symbols };
+// Language switches the letters between English and pinyin.
+enum class KeyAction { Type, Shift, Backspace, Enter, Space, Hide, Letters, Symbols, Language };
 
 struct KeyDef {
     KeyAction action;

@@ -248,6 +248,16 @@ TEST(Program, AFavouriteIsSavedReopenedRenamedAndDeletedAndAChannelPlays) {
               std::string::npos);
 }
 
+// A Chinese search typed with the on-screen keyboard alone (pinyin, a candidate tapped).
+TEST(Program, AChineseSearchTypedOnlyWithOnScreenTapsShowsItsResultPage) {
+    TemporaryRoot root(TemporaryRoot::Image::None);
+    Program run(Headless(root, QUILLORA_PINYIN_TOUR), root.Path(), "pinyin");
+    ASSERT_EQ(run.Wait(), 0) << run.Err();
+    for (const char* shot : {"py-02-candidates.png", "py-03-typed.png", "py-04-result-page.png"})
+        EXPECT_TRUE(std::filesystem::exists(root.Path() / shot)) << shot;
+    EXPECT_TRUE(std::filesystem::exists(root.Path() / "device/Quillora/Data/PinyinUser.dat")) << "the choice learnt";
+}
+
 TEST(Program, OpensItsDesktopWindowWhenThereIsADesktop) {
     if (!std::getenv("DISPLAY"))
         GTEST_SKIP() << "no desktop (the test command runs this one under xvfb-run)";

@@ -92,7 +92,7 @@ protected:
         Pump();
     }
     static void TapKey(OnScreenKeyboard& keyboard, KeyAction action, wchar_t character = 0) {
-        std::optional<RECT> key = keyboard.Pad().FindKey(action, character);
+        std::optional<RECT> key = keyboard.FindKey(action, character);
         ASSERT_TRUE(key.has_value());
         RECT place = keyboard.GetWindowRect();
         Tap(POINT{place.left + (key->left + key->right) / 2, place.top + (key->top + key->bottom) / 2});
