@@ -67,6 +67,7 @@ void FavoriteEditWnd::OnFtCommand(WPARAM wParam, LPARAM lParam) {
 void FavoriteEditWnd::OnLButtonDown(UINT, int, int) { m_nameBox.SetFocus(false); }
 
 void FavoriteEditWnd::Confirm() {
+    m_nameBox.FinishComposition();
     std::wstring name = m_nameBox.GetText();
     // A refused name is told and stays in the box to be mended.
     if (const wchar_t* refusal = RefusalText(CheckFavoriteName(name))) {

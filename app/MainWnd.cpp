@@ -234,6 +234,7 @@ void MainWnd::OnProviderMouse(int event, int y) {
 }
 
 void MainWnd::Search() {
+    m_searchBox.FinishComposition();
     std::wstring text = m_searchBox.GetText();
     if (text.empty()) {
         ShowError(L"查询内容不能为空！");

@@ -187,6 +187,9 @@ void KeyPad::Activate(KeyDef key) {
 bool KeyPad::Compose(const KeyDef& key) {
     bool letter = key.action == KeyAction::Type && IsLetter(key.character) && !m_shift;
     if (letter && PinyinEngine::Shared().Available()) {
+        // A full composition is typed as best read first: the engine takes no more.
+        if (m_composer.IsFull())
+            TypeText(m_composer.TakeFirst());
         m_composer.AddLetter(static_cast<char>(key.character));
         ComposerChanged();
         return true;
@@ -206,8 +209,10 @@ bool KeyPad::Compose(const KeyDef& key) {
             ComposerChanged();
             return true;
         case KeyAction::Type:
-            // Punctuation or a capital ends the composition with its best reading.
+            // Punctuation or a capital ends the composition with its best reading; what
+            // follows it is no word.
             TypeText(m_composer.TakeFirst());
+            m_composer.Clear();
             ComposerChanged();
             return false;
         default: return false;
@@ -227,15 +232,16 @@ void KeyPad::ChooseCandidate(std::size_t index) {
     ComposerChanged();
 }
 
-void KeyPad::FinishComposition() {
+void KeyPad::FinishComposition(bool bestReading) {
     if (!m_composer.IsComposing() && !m_composer.OffersFollowOns())
         return;
-    TypeText(m_composer.TakeLetters());
+    TypeText(bestReading ? m_composer.TakeFirst() : m_composer.TakeLetters());
+    m_composer.Clear();
     ComposerChanged();
 }
 
 void KeyPad::SwitchLanguage() {
-    FinishComposition();
+    FinishComposition(false);
     m_chinese = !m_chinese;
     Invalidate();
 }

@@ -35,8 +35,9 @@ public:
     bool IsChinese() const { return m_chinese; }
     // A candidate of the bar was chosen.
     void ChooseCandidate(std::size_t index);
-    // The keyboard goes away: the letters composed are typed as they are.
-    void FinishComposition();
+    // The composition ends: its best reading, or the characters chosen and the letters
+    // after them, is typed (the keyboard going away, the window reading the box).
+    void FinishComposition(bool bestReading);
 
     void SetPos(int x, int y, int width, int height, UINT flags = 0) override;
     void PaintWin(HDC dc, const RECT& rect) override;

@@ -98,7 +98,7 @@ void OnScreenKeyboard::HideKeyboard() {
     if (!m_hWnd || !IsShown())
         return;
     m_pad.CancelPress();
-    m_pad.FinishComposition();
+    m_pad.FinishComposition(false);
     ShowWindow(m_hWnd, SW_HIDE);
 }
 

@@ -7,6 +7,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <system_error>
+#include <unistd.h>
 
 namespace {
 
@@ -45,18 +48,35 @@ PinyinEngine& PinyinEngine::Shared() {
     return engine;
 }
 
+// The learning's file in the device root; where the root cannot hold it, a file of this
+// process's own, so that only the learning is lost.
+std::filesystem::path UserDictionaryPath() {
+    std::error_code error;
+    std::optional<std::filesystem::path> user = platform::HostPathFromDevice(UserDictionary);
+    if (user && (std::filesystem::create_directories(user->parent_path(), error), !error))
+        return *user;
+    return std::filesystem::temp_directory_path(error) / ("quillora-pinyin-" + std::to_string(::getpid()) + ".dat");
+}
+
 bool PinyinEngine::OpenLocked() {
     if (m_open || m_failed)
         return m_open;
-    std::optional<std::filesystem::path> user = platform::HostPathFromDevice(UserDictionary);
-    if (user)
-        std::filesystem::create_directories(user->parent_path());
-    m_open = ime_pinyin::im_open_decoder(SystemDictionary().c_str(), user ? user->c_str() : nullptr);
+    m_open = ime_pinyin::im_open_decoder(SystemDictionary().c_str(), UserDictionaryPath().c_str());
     // A missing dictionary stays missing: the keyboard then types letters.
     m_failed = !m_open;
     if (m_open)
         ime_pinyin::im_set_max_lens(MaxLetters, MaxCharacters);
     return m_open;
+}
+
+const void* PinyinEngine::User() {
+    std::lock_guard guard(m_lock);
+    return m_user;
+}
+
+void PinyinEngine::SetUser(const void* user) {
+    std::lock_guard guard(m_lock);
+    m_user = user;
 }
 
 bool PinyinEngine::Available() {
@@ -66,7 +86,7 @@ bool PinyinEngine::Available() {
 
 std::size_t PinyinEngine::Search(const std::string& letters) {
     std::lock_guard guard(m_lock);
-    if (!OpenLocked())
+    if (!OpenLocked() || letters.size() > MaxSafeLetters)
         return 0;
     m_candidates = ime_pinyin::im_search(letters.c_str(), letters.size());
     return m_candidates;
@@ -107,7 +127,7 @@ std::string PinyinEngine::UnfixedSpelling() {
             text += '\'';
         text.append(spelling + starts[i], spelling + starts[i + 1]);
     }
-    // Letters the engine could not read yet ("zh" of "zhon") follow as they are.
+    // Letters the engine could not read as a syllable follow as they are.
     std::string all = spelling ? spelling : "";
     std::size_t read = starts && syllables > 0 ? starts[syllables] : 0;
     if (read < all.size()) {
@@ -118,14 +138,14 @@ std::string PinyinEngine::UnfixedSpelling() {
     return text;
 }
 
-bool PinyinEngine::Choose(std::size_t index) {
+PinyinEngine::Choice PinyinEngine::Choose(std::size_t index) {
     std::lock_guard guard(m_lock);
     if (!m_open || index >= m_candidates)
-        return false;
+        return Choice::Failed;
     m_candidates = ime_pinyin::im_choose(index);
     const ime_pinyin::uint16* starts = nullptr;
     std::size_t syllables = ime_pinyin::im_get_spl_start_pos(starts);
-    return FixedSyllablesLocked() >= syllables;
+    return FixedSyllablesLocked() >= syllables ? Choice::Complete : Choice::Partial;
 }
 
 bool PinyinEngine::CancelLastChoice() {
@@ -141,6 +161,16 @@ std::wstring PinyinEngine::FixedText() {
     if (!m_open)
         return {};
     return CandidateLocked(0).substr(0, FixedSyllablesLocked());
+}
+
+std::size_t PinyinEngine::FixedLetters() {
+    std::lock_guard guard(m_lock);
+    if (!m_open)
+        return 0;
+    const ime_pinyin::uint16* starts = nullptr;
+    std::size_t syllables = ime_pinyin::im_get_spl_start_pos(starts);
+    std::size_t fixed = FixedSyllablesLocked();
+    return starts && fixed <= syllables ? starts[fixed] : 0;
 }
 
 std::string PinyinEngine::UnreadLetters() {

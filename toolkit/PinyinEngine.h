@@ -7,7 +7,12 @@
 // (QUILLORA_PINYIN_DICT names another).
 //
 // Opened on first use, so that the program's start does not wait for the dictionary.
-// The engine holds one composition for the process; every call takes the engine's lock.
+// The engine holds one composition for the process: a composer that finds another one's
+// there (User) searches its letters again. Every call takes the engine's lock.
+//
+// The engine stops the whole process (its own assertion) on some long spellings, such as
+// fourteen "z": a composition is kept to MaxSafeLetters letters, short of every such
+// spelling found by trying every letter, pair and triple repeated, and 300,000 others.
 
 #include <cstddef>
 #include <mutex>
@@ -16,7 +21,14 @@
 
 class PinyinEngine {
 public:
+    static constexpr std::size_t MaxSafeLetters = 12;
+    enum class Choice { Failed, Partial, Complete };
+
     static PinyinEngine& Shared();
+
+    // Whose composition the engine holds (a composer's address), and taking it.
+    const void* User();
+    void SetUser(const void* user);
 
     // Whether the engine could be opened (it is, on first asking).
     bool Available();
@@ -29,13 +41,14 @@ public:
     // The spelling as the engine splits it into syllables, from its first unfixed one:
     // "gong'fu".
     std::string UnfixedSpelling();
-    // Fixes a candidate for the first unfixed syllables; true when the whole spelling is
-    // fixed (then FixedText is the text).
-    bool Choose(std::size_t index);
+    // Fixes a candidate for the first unfixed syllables: Complete when the whole
+    // spelling is fixed (then FixedText is the text), Failed for no such candidate.
+    Choice Choose(std::size_t index);
     // Takes the last choice back; false when there was none.
     bool CancelLastChoice();
-    // The text fixed so far.
+    // The text fixed so far, and how many letters of the spelling it took.
     std::wstring FixedText();
+    std::size_t FixedLetters();
     // The letters at the end that the engine could not read as pinyin ("i" of "xi'i").
     std::string UnreadLetters();
     // Forgets the composition.
@@ -57,4 +70,5 @@ private:
     bool m_open = false;
     bool m_failed = false;
     std::size_t m_candidates = 0;
+    const void* m_user = nullptr;
 };

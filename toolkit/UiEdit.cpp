@@ -409,6 +409,11 @@ void UiEdit::OnHeld() {
     m_loupe->Open(*this, ToScreen(local.x, local.y));
 }
 
+void UiEdit::FinishComposition() {
+    if (m_keyboard)
+        m_keyboard->Pad().FinishComposition(true);
+}
+
 void UiEdit::SetLoupe(EditLoupe* loupe) {
     CloseLoupe();
     m_loupe = loupe;

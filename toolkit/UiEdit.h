@@ -80,6 +80,10 @@ public:
     // the focus.
     void SetKeyboard(int kind, int bottomOffset);
     OnScreenKeyboard* GetKeyboard() const { return m_keyboard.get(); }
+    // A pinyin composition on the box's keyboard is typed as its best reading: windows
+    // call it before they read the text (their buttons never take the focus, so the box
+    // does not hear of them).
+    void FinishComposition();
     // Null: no loupe.
     void SetLoupe(EditLoupe* loupe);
     // Off for a box laid over a field its window already draws.

@@ -5,18 +5,31 @@
 
 #include "platform/window/Input.h"
 #include "platform/window/WindowApi.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TemporaryRoot.h"
 #include "toolkit/FtHostWnd.h"
 #include "toolkit/OnScreenKeyboard.h"
+#include "toolkit/PinyinComposer.h"
 #include "toolkit/PinyinEngine.h"
 #include "toolkit/UiEdit.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
+
+#if defined(__SANITIZE_THREAD__)
+#define QUILLORA_UNDER_THREAD_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define QUILLORA_UNDER_THREAD_SANITIZER 1
+#endif
+#endif
 
 namespace {
 
@@ -42,11 +55,11 @@ TEST_F(PinyinEngineTest, GongfuOffersItsWordsAndAPhraseChosenIsOfferedWholeAfter
     // character behind the first for the last syllable.
     engine.Search("gongfugong");
     std::vector<std::wstring> before = engine.Candidates(0, 60);
-    EXPECT_FALSE(engine.Choose(PlaceOf(before, L"工夫")));
+    EXPECT_EQ(engine.Choose(PlaceOf(before, L"工夫")), PinyinEngine::Choice::Partial);
     EXPECT_EQ(engine.UnfixedSpelling(), "gong");
     std::vector<std::wstring> rest = engine.Candidates(1, 60);
     ASSERT_GT(rest.size(), 3u);
-    EXPECT_TRUE(engine.Choose(3));
+    EXPECT_EQ(engine.Choose(3), PinyinEngine::Choice::Complete);
     std::wstring phrase = engine.FixedText();
     EXPECT_EQ(phrase, L"工夫" + rest[2]);
     ASSERT_EQ(PlaceOf(before, phrase), before.size()) << "not offered before";
@@ -56,6 +69,68 @@ TEST_F(PinyinEngineTest, GongfuOffersItsWordsAndAPhraseChosenIsOfferedWholeAfter
     engine.Search("gongfugong");
     EXPECT_LT(PlaceOf(engine.Candidates(0, 60), phrase), 60u) << "learnt, and kept in the device root";
     EXPECT_TRUE(std::filesystem::exists(root.Host("Quillora/Data/PinyinUser.dat")));
+}
+
+// The engine stops the process on some long spellings (fourteen "z"): every letter and
+// every pair of letters repeated up to the composition's limit is searched as it is
+// typed, in a child process, which must come back.
+TEST_F(PinyinEngineTest, EveryRepeatedLetterAndPairUpToTheLimitIsSafe) {
+#ifdef QUILLORA_UNDER_THREAD_SANITIZER
+    GTEST_SKIP() << "a fork of a process with threads, which the race detector does not follow";
+#endif
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        PinyinComposer composer(PinyinEngine::Shared());
+        for (char a = 'a'; a <= 'z'; ++a) {
+            for (char b = 'a'; b <= 'z'; ++b) {
+                for (std::size_t i = 0; composer.AddLetter(i % 2 ? b : a); ++i) {
+                }
+                composer.Clear();
+            }
+        }
+        ::_exit(composer.AddLetter('a') ? 0 : 3);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+}
+
+TEST_F(PinyinEngineTest, AChoiceForTheFirstSyllablesStaysWhileTheRestIsComposed) {
+    PinyinComposer composer(PinyinEngine::Shared());
+    for (char letter : std::string("gongfugong"))
+        composer.AddLetter(letter);
+    EXPECT_EQ(composer.Choose(PlaceOf(composer.Candidates(), L"功夫")), L"");
+    EXPECT_EQ(composer.Preedit(), L"功夫gong");
+    EXPECT_EQ(composer.Candidates().front().find(L"功夫"), std::wstring::npos) << "shown without what is chosen";
+    composer.AddLetter('f');
+    EXPECT_EQ(composer.Preedit().substr(0, 2), L"功夫") << "a letter more keeps the choice";
+    composer.Backspace();
+    composer.Backspace(); // no letter after the choice: the choice goes
+    EXPECT_EQ(composer.Preedit(), L"gong'fu'gong");
+    EXPECT_EQ(composer.Letters(), "gongfugong");
+    EXPECT_EQ(composer.TakeLetters(), L"gongfugong");
+
+    // Letters no syllable begins with are typed as they are.
+    composer.AddLetter('i');
+    EXPECT_EQ(composer.TakeFirst(), L"i");
+    // A composition of another keyboard in between: this one's letters count again.
+    PinyinComposer other(PinyinEngine::Shared());
+    composer.AddLetter('n');
+    composer.AddLetter('i');
+    other.AddLetter('w');
+    other.AddLetter('o');
+    EXPECT_EQ(composer.TakeFirst().size(), 1u) << "a reading of \"ni\", not of \"wo\"";
+}
+
+TEST_F(PinyinEngineTest, WithoutItsDictionaryTheKeyboardTypesLetters) {
+    ScopedEnvironment missing("QUILLORA_PINYIN_DICT", "/nonexistent/dict_pinyin.dat");
+    PinyinEngine::Shared().Close();
+    EXPECT_FALSE(PinyinEngine::Shared().Available());
+    PinyinComposer composer(PinyinEngine::Shared());
+    composer.AddLetter('a');
+    EXPECT_TRUE(composer.Candidates().empty());
+    EXPECT_EQ(composer.TakeFirst(), L"a");
 }
 
 // A window with one text box whose compact keyboard is up, and the keys to tap on it.
@@ -173,6 +248,35 @@ TEST_F(PinyinKeyboardTest, BackspaceEditsTheCompositionFirstAndEnglishTypesLette
     TapLetters("hao");
     EXPECT_EQ(Text(), L"nihao");
     EXPECT_TRUE(Candidates().empty());
+}
+
+TEST_F(PinyinKeyboardTest, AFullCompositionIsTypedBeforeTheNextLetterAndFollowOnsEndWithPunctuation) {
+    TapKey(KeyAction::Language);
+    TapLetters(std::string(PinyinEngine::MaxSafeLetters + 2, 'z'));
+    EXPECT_EQ(Keyboard().Pad().Composer().Letters(), "zz");
+    EXPECT_FALSE(Text().empty()) << "the first twelve, as best read";
+    EXPECT_EQ(Text().find(L'z'), std::wstring::npos);
+    window.edit->SetText(L"");
+    Keyboard().Pad().FinishComposition(false);
+    window.edit->SetText(L"");
+
+    TapLetters("zhongguo");
+    TapKey(KeyAction::Space);
+    ASSERT_FALSE(Candidates().empty());
+    std::wstring followOn = Candidates().front();
+    TapCandidate(followOn);
+    EXPECT_EQ(Text(), L"中国" + followOn);
+    TapKey(KeyAction::Type, L'.');
+    EXPECT_TRUE(Candidates().empty()) << "nothing follows a full stop";
+}
+
+TEST_F(PinyinKeyboardTest, AWindowReadingTheBoxGetsTheCompositionAsBestRead) {
+    TapKey(KeyAction::Language);
+    TapLetters("zhongguo");
+    EXPECT_EQ(Text(), L"");
+    window.edit->FinishComposition();
+    EXPECT_EQ(Text(), L"中国");
+    EXPECT_FALSE(Keyboard().Pad().Composer().IsComposing());
 }
 
 TEST_F(PinyinKeyboardTest, TheBoxsMaximumLengthHoldsForWhatACandidateTypes) {
