@@ -60,12 +60,6 @@ BOOL ChannelListWnd::OnInitDialog() {
     return TRUE;
 }
 
-void ChannelListWnd::AddControl(UiWin& control, UINT id, int x, int y, int width, int height) {
-    control.SetID(id);
-    control.SetPos(x, y, width, height);
-    GetWinManager().AddChild(&control);
-}
-
 void ChannelListWnd::LoadChannels() {
     m_channels = ReadChannelFile(ProgramFolderPath(ChannelFileName));
     for (std::size_t index = 0; index < m_channels.size(); ++index)

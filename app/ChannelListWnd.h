@@ -73,7 +73,6 @@ private:
     void Select(int row);
     void ShowOpenButton();
     const ChannelEntry* ChannelAt(int row) const;
-    void AddControl(UiWin& control, UINT id, int x, int y, int width, int height);
 
     UiCaption m_caption;
     ChannelList m_list;

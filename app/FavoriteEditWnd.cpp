@@ -46,12 +46,6 @@ BOOL FavoriteEditWnd::OnInitDialog() {
     return TRUE;
 }
 
-void FavoriteEditWnd::AddControl(UiWin& control, UINT id, int x, int y, int width, int height) {
-    control.SetID(id);
-    control.SetPos(x, y, width, height);
-    GetWinManager().AddChild(&control);
-}
-
 int FavoriteEditWnd::Run(HWND parent) { return RunSideWindow(*this, parent); }
 
 void FavoriteEditWnd::OnFtCommand(WPARAM wParam, LPARAM lParam) {

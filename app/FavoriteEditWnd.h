@@ -48,7 +48,6 @@ public:
 private:
     void Confirm();
     void End(int result);
-    void AddControl(UiWin& control, UINT id, int x, int y, int width, int height);
 
     FavoriteEditMode m_mode;
     std::wstring m_proposedName;

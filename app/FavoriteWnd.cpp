@@ -93,12 +93,6 @@ BOOL FavoriteWnd::OnInitDialog() {
     return TRUE;
 }
 
-void FavoriteWnd::AddControl(UiWin& control, UINT id, int x, int y, int width, int height) {
-    control.SetID(id);
-    control.SetPos(x, y, width, height);
-    GetWinManager().AddChild(&control);
-}
-
 int FavoriteWnd::Run(HWND parent) { return RunSideWindow(*this, parent); }
 
 void FavoriteWnd::Reload() {

@@ -86,7 +86,6 @@ private:
     void EditChosen();
     void DeleteChosen();
     void End(int result);
-    void AddControl(UiWin& control, UINT id, int x, int y, int width, int height);
 
     std::vector<FavoriteEntry> m_entries;
     std::wstring m_resultPath;

@@ -112,12 +112,6 @@ BOOL FileDialogWnd::OnInitDialog() {
     return TRUE;
 }
 
-void FileDialogWnd::AddControl(UiWin& control, UINT id, int x, int y, int width, int height) {
-    control.SetID(id);
-    control.SetPos(x, y, width, height);
-    GetWinManager().AddChild(&control);
-}
-
 bool FileDialogWnd::PassesFilter(const std::wstring& name) const {
     std::size_t start = 0;
     while (start <= m_filter.size()) {

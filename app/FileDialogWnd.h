@@ -70,7 +70,6 @@ public:
 private:
     bool PassesFilter(const std::wstring& name) const;
     void ShowButtons();
-    void AddControl(UiWin& control, UINT id, int x, int y, int width, int height);
 
     DWORD m_mode;
     std::wstring m_initialFolder;

@@ -112,12 +112,6 @@ BOOL MainWnd::OnInitDialog() {
     return TRUE;
 }
 
-void MainWnd::AddControl(UiWin& control, UINT id, int x, int y, int width, int height) {
-    control.SetID(id);
-    control.SetPos(x, y, width, height);
-    GetWinManager().AddChild(&control);
-}
-
 void MainWnd::OnFtCommand(WPARAM wParam, LPARAM lParam) {
     switch (LOWORD(wParam)) {
     case ToolbarId: OnToolbarCommand(static_cast<int>(lParam)); break;

@@ -112,7 +112,6 @@ private:
     // False (and the user told) when the device has no usable network.
     bool NetworkAvailable();
     int ShowError(const wchar_t* text);
-    void AddControl(UiWin& control, UINT id, int x, int y, int width, int height);
 
     std::wstring m_searchTitle;
     UiEdit m_searchBox;

@@ -52,12 +52,6 @@ BOOL NetworkWnd::OnInitDialog() {
     return TRUE;
 }
 
-void NetworkWnd::AddControl(UiWin& control, UINT id, int x, int y, int width, int height) {
-    control.SetID(id);
-    control.SetPos(x, y, width, height);
-    GetWinManager().AddChild(&control);
-}
-
 int NetworkWnd::Run(HWND parent) {
     RECT work = GetWorkArea();
     int result = 0;

@@ -57,7 +57,6 @@ private:
     void OnListMouse(int event, int y);
     void OnToolbarCommand(int button);
     void Store();
-    void AddControl(UiWin& control, UINT id, int x, int y, int width, int height);
 
     int m_autoConnect = 1;
     int m_isWlan = 1;

@@ -60,12 +60,6 @@ BOOL PlayListWnd::OnInitDialog() {
     return TRUE;
 }
 
-void PlayListWnd::AddControl(UiWin& control, UINT id, int x, int y, int width, int height) {
-    control.SetID(id);
-    control.SetPos(x, y, width, height);
-    GetWinManager().AddChild(&control);
-}
-
 void PlayListWnd::LoadEntries() {
     m_entries = ReadPlaylist(PlaylistPath());
     for (std::size_t index = 0; index < m_entries.size(); ++index)

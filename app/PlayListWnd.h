@@ -60,7 +60,6 @@ public:
 
 private:
     void LoadEntries();
-    void AddControl(UiWin& control, UINT id, int x, int y, int width, int height);
     // A mouse event of the list, `y` in the list's co-ordinates.
     void OnListMouse(int event, int y);
     void OnToolbarCommand(int button);

@@ -125,12 +125,6 @@ BOOL SettingWnd::OnInitDialog() {
     return TRUE;
 }
 
-void SettingWnd::AddControl(UiWin& control, UINT id, int x, int y, int width, int height) {
-    control.SetID(id);
-    control.SetPos(x, y, width, height);
-    GetWinManager().AddChild(&control);
-}
-
 // The switch is placed from the row's height: the row gets its place before its switch.
 void SettingWnd::AddRow(UiSettingRow& row, UINT id, int offset, const wchar_t* label) {
     row.SetID(id);

@@ -92,7 +92,6 @@ private:
     // The whole window drawn anew, after the file dialog has lain over it.
     void Repaint();
     void ShowCacheSize(const wchar_t* label);
-    void AddControl(UiWin& control, UINT id, int x, int y, int width, int height);
     void AddRow(UiSettingRow& row, UINT id, int offset, const wchar_t* label);
 
     std::wstring m_playerPath;

@@ -14,6 +14,14 @@ public:
 
     WinManager& GetWinManager() { return m_winManager; }
 
+protected:
+    // Gives the control its identifier and place and adds it to the window's controls.
+    void AddControl(UiWin& control, UINT id, int x, int y, int width, int height) {
+        control.SetID(id);
+        control.SetPos(x, y, width, height);
+        m_winManager.AddChild(&control);
+    }
+
 private:
     WinManager m_winManager;
 };

@@ -5,6 +5,7 @@
 
 #include "platform/window/Input.h"
 #include "platform/window/WindowApi.h"
+#include "support/Sanitizers.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TemporaryRoot.h"
 #include "toolkit/FtHostWnd.h"
@@ -22,14 +23,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-
-#if defined(__SANITIZE_THREAD__)
-#define QUILLORA_UNDER_THREAD_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-#define QUILLORA_UNDER_THREAD_SANITIZER 1
-#endif
-#endif
 
 namespace {
 

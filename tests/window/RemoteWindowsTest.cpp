@@ -5,6 +5,7 @@
 #include "platform/base/LastError.h"
 #include "platform/window/WindowApi.h"
 #include "support/ForkedChild.h"
+#include "support/Sanitizers.h"
 #include "support/TemporaryRoot.h"
 
 #include <gtest/gtest.h>
@@ -20,14 +21,6 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-#if defined(__SANITIZE_THREAD__)
-#define QUILLORA_UNDER_THREAD_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-#define QUILLORA_UNDER_THREAD_SANITIZER 1
-#endif
-#endif
 
 namespace {
 
