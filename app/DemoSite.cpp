@@ -9,16 +9,16 @@
 
 namespace {
 
-// Where the fixture sites are: QUILLORA_FIXTURE_SITES, else the source tree's.
+// Where the fixture sites are: QUILLORA_FIXTURE_SITES, else "sites" of the program's data.
 std::filesystem::path SitesFolder() {
     const char* sites = std::getenv("QUILLORA_FIXTURE_SITES");
-    return sites && *sites ? std::filesystem::path(sites) : std::filesystem::path(QUILLORA_FIXTURE_SITES);
+    return sites && *sites ? std::filesystem::path(sites) : platform::ProgramDataFolder() / "sites";
 }
 
-// Where the stream clips are: QUILLORA_DEMO_MEDIA, else the build's.
+// Where the stream clips are: QUILLORA_DEMO_MEDIA, else "demo-media" of the program's data.
 std::filesystem::path MediaFolder() {
     const char* media = std::getenv("QUILLORA_DEMO_MEDIA");
-    return media && *media ? std::filesystem::path(media) : std::filesystem::path(QUILLORA_DEMO_MEDIA);
+    return media && *media ? std::filesystem::path(media) : platform::ProgramDataFolder() / "demo-media";
 }
 
 } // namespace

@@ -27,18 +27,32 @@ struct Options {
     std::optional<LANGID> language;
     bool demo = false;
     bool headless = false;
+    bool help = false;
+    bool version = false;
     int scale = 1;
 };
 
 const char* const Usage =
-    "usage: quillora [--root DIR] [--demo] [--headless] [--script FILE] [--scale N] [--lang 0409|0804]\n";
+    "usage: quillora [--root DIR] [--demo] [--headless] [--script FILE] [--scale N] [--lang 0409|0804]\n"
+    "  --root DIR       the device root (else $QUILLORA_ROOT, else ~/.local/share/quillora/device)\n"
+    "  --demo           the offline demo: the fixture site inside the program stands in for every host\n"
+    "  --headless       the in-memory screen instead of the desktop window\n"
+    "  --script FILE    drives the program from FILE, one command a line (see the README)\n"
+    "  --scale N        the desktop window's zoom, 1 to 4\n"
+    "  --lang 0409|0804 the user interface's language: English or Chinese\n"
+    "  --help           this text\n"
+    "  --version        the program's version\n";
 
 std::optional<Options> Parse(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
         std::string option = argv[i];
         bool hasValue = i + 1 < argc;
-        if (option == "--demo")
+        if (option == "--help")
+            options.help = true;
+        else if (option == "--version")
+            options.version = true;
+        else if (option == "--demo")
             options.demo = true;
         else if (option == "--headless")
             options.headless = true;
@@ -68,6 +82,14 @@ int main(int argc, char** argv) {
     if (!options) {
         std::fprintf(stderr, "%s", Usage);
         return 2;
+    }
+    if (options->help) {
+        std::printf("%s", Usage);
+        return 0;
+    }
+    if (options->version) {
+        std::printf("quillora %s\n", QUILLORA_VERSION);
+        return 0;
     }
     if (options->root)
         platform::SetDeviceRoot(*options->root);

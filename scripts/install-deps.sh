@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   liblitehtml-dev duktape-dev libstb-dev libgooglepinyin0-dev
   libfreetype-dev libfontconfig-dev fonts-wqy-microhei libpng-dev libgif-dev librsvg2-bin libsdl2-dev xvfb xauth
+  dpkg-dev desktop-file-utils appstream
 )
 [ "${1:-}" = "--playback" ] && packages+=(ffmpeg mpv)
 

@@ -18,6 +18,9 @@ echo "== debug build (the desktop display's test under Xvfb)"
 "$top/scripts/build.sh" build-debug -DCMAKE_BUILD_TYPE=Debug
 xvfb-run -a bash -c "cd '$top/build-debug' && ctest --output-on-failure --timeout 120 -j2"
 
+echo "== the installed program (a package of the debug build, unpacked into a scratch root)"
+"$top/scripts/check-install.sh" build-debug
+
 echo "== address and undefined-behaviour sanitizers"
 "$top/scripts/build.sh" build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILLORA_SANITIZE=address,undefined
 # alloc_dealloc_mismatch=0: the pinyin engine's own library frees with delete what it

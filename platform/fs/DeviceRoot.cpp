@@ -159,16 +159,32 @@ fs::path DeviceRoot() {
     return state.root;
 }
 
+fs::path ProgramDataFolder() {
+    std::error_code error;
+    fs::path program = fs::read_symlink("/proc/self/exe", error);
+    if (error)
+        return {};
+    // Installed programs are in bin/ beside share/; the build's own lie a level or two
+    // deeper (app/, tests/fuzz/) in a tree laid out the same way.
+    for (fs::path folder = program.parent_path(); !folder.empty() && folder != folder.root_path();
+         folder = folder.parent_path()) {
+        fs::path data = folder.parent_path() / "share" / "quillora";
+        if (fs::is_directory(data, error))
+            return data;
+    }
+    return {};
+}
+
 fs::path DeviceImage() {
     if (const char* image = std::getenv("QUILLORA_IMAGE"); image && *image)
         return image;
-    return QUILLORA_DEVICE_IMAGE;
+    return ProgramDataFolder() / "device";
 }
 
 fs::path GeneratedDeviceImage() {
     if (const char* image = std::getenv("QUILLORA_GENERATED_IMAGE"); image && *image)
         return image;
-    return QUILLORA_GENERATED_DEVICE_IMAGE;
+    return ProgramDataFolder() / "device-generated";
 }
 
 std::optional<fs::path> HostPathFromDevice(std::wstring_view devicePath, DWORD* problem) {

@@ -22,10 +22,13 @@ void SetDeviceRoot(const std::filesystem::path& root);
 void MountDeviceRoot(const std::filesystem::path& root);
 // The current root, populated on first use.
 std::filesystem::path DeviceRoot();
-// QUILLORA_IMAGE, else the image in the source tree the program was built from.
+// The program's data: "share/quillora" beside the folder of the running program (the
+// nearest one up from it, for the build's own tree); empty when there is none.
+std::filesystem::path ProgramDataFolder();
+// QUILLORA_IMAGE, else "device" of the program's data.
 std::filesystem::path DeviceImage();
 // The part of the image the build makes (the toolkit's resource pack, the sounds):
-// QUILLORA_GENERATED_IMAGE, else the folder the build wrote it to.
+// QUILLORA_GENERATED_IMAGE, else "device-generated" of the program's data.
 std::filesystem::path GeneratedDeviceImage();
 
 // The host path for a device path: "\" is the root, each component matches an existing

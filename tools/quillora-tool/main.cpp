@@ -32,6 +32,9 @@ std::string ConverterNames() {
 
 std::string Usage() {
     return "usage: quillora-tool [--root DIR] COMMAND ...\n"
+           "  --root DIR         the device root (anywhere among the arguments)\n"
+           "  --help             this text\n"
+           "  --version          the tool's version\n"
            "  ini get [--int] SECTION KEY FILE\n"
            "  ini set [--int] SECTION KEY VALUE FILE\n"
            "  fetch URL\n"
@@ -55,9 +58,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s%s", arguments.error.empty() ? "" : (arguments.error + "\n").c_str(), Usage().c_str());
         return 2;
     }
+    const std::string& command = arguments.words.front();
+    if (command == "--help") {
+        std::printf("%s", Usage().c_str());
+        return 0;
+    }
+    if (command == "--version") {
+        std::printf("quillora-tool %s\n", QUILLORA_VERSION);
+        return 0;
+    }
     if (arguments.root)
         platform::SetDeviceRoot(*arguments.root);
-    const std::string& command = arguments.words.front();
     Words rest(arguments.words.begin() + 1, arguments.words.end());
     int result = 2;
     if (command == "ini")
