@@ -115,9 +115,11 @@ TEST_F(PlayListTest, PlayWaitsForATouchedRowAndADoubleTapPlaysAtOnce) {
     EXPECT_TRUE(window.Toolbar().IsButtonEnabled(PlayListWnd::PlayButton));
     SendMouse(window, WM_LBUTTONUP, 100, RowMiddle(2));
     TapWindow(window, PlayX, ToolbarMiddle);
+    // Each player writes its line on its own time: the second starts once the first has.
+    const std::size_t line = std::string("FtVideo.exe http://h/1.flv\n").size();
+    ASSERT_TRUE(PumpUntil([&] { return PlayerLog().size() >= line; }, 10));
     DoubleTapWindow(window, 100, RowMiddle(0));
-    ASSERT_TRUE(
-        PumpUntil([&] { return PlayerLog().size() >= 2 * std::string("FtVideo.exe http://h/1.flv\n").size(); }, 10));
+    ASSERT_TRUE(PumpUntil([&] { return PlayerLog().size() >= 2 * line; }, 10));
     EXPECT_EQ(PlayerLog(), "FtVideo.exe http://h/3.flv\nFtVideo.exe http://h/1.flv\n");
     EXPECT_TRUE(feedback.boxes.empty());
     EXPECT_TRUE(IsWindow(window.GetHwnd())) << "the window stays";
