@@ -36,7 +36,11 @@ public:
     }
     void ShowWaitDialog(HWND owner, const RECT* area, int value) override {
         m_windows.ShowWaitDialog(owner, area, value);
-        waitShown = FindWindowW(L"WaitDialog", nullptr) != nullptr;
+        // The dialog comes up on a thread of its own, a moment later on a slow machine.
+        for (auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+             !waitShown && std::chrono::steady_clock::now() < giveUp;
+             std::this_thread::sleep_for(std::chrono::milliseconds(5)))
+            waitShown = FindWindowW(L"WaitDialog", nullptr) != nullptr;
     }
     void CloseWaitDialog() override {
         m_windows.CloseWaitDialog();
