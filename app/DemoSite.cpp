@@ -12,13 +12,15 @@ namespace {
 // Where the fixture sites are: QUILLORA_FIXTURE_SITES, else "sites" of the program's data.
 std::filesystem::path SitesFolder() {
     const char* sites = std::getenv("QUILLORA_FIXTURE_SITES");
-    return sites && *sites ? std::filesystem::path(sites) : platform::ProgramDataFolder() / "sites";
+    std::filesystem::path data = platform::ProgramDataFolder();
+    return sites && *sites ? std::filesystem::path(sites) : data.empty() ? data : data / "sites";
 }
 
 // Where the stream clips are: QUILLORA_DEMO_MEDIA, else "demo-media" of the program's data.
 std::filesystem::path MediaFolder() {
     const char* media = std::getenv("QUILLORA_DEMO_MEDIA");
-    return media && *media ? std::filesystem::path(media) : platform::ProgramDataFolder() / "demo-media";
+    std::filesystem::path data = platform::ProgramDataFolder();
+    return media && *media ? std::filesystem::path(media) : data.empty() ? data : data / "demo-media";
 }
 
 } // namespace

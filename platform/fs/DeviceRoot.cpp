@@ -178,13 +178,16 @@ fs::path ProgramDataFolder() {
 fs::path DeviceImage() {
     if (const char* image = std::getenv("QUILLORA_IMAGE"); image && *image)
         return image;
-    return ProgramDataFolder() / "device";
+    // Without the program's data there is no image (never a "device" of the working folder).
+    fs::path data = ProgramDataFolder();
+    return data.empty() ? fs::path() : data / "device";
 }
 
 fs::path GeneratedDeviceImage() {
     if (const char* image = std::getenv("QUILLORA_GENERATED_IMAGE"); image && *image)
         return image;
-    return ProgramDataFolder() / "device-generated";
+    fs::path data = ProgramDataFolder();
+    return data.empty() ? fs::path() : data / "device-generated";
 }
 
 std::optional<fs::path> HostPathFromDevice(std::wstring_view devicePath, DWORD* problem) {
