@@ -1,12 +1,10 @@
 #include "app/ChannelListWnd.h"
 
-#include "platform/gdi/GdiApi.h"
 #include "platform/gdi/TextApi.h"
 #include "platform/window/WindowApi.h"
 #include "playback/PlayerLauncher.h"
 #include "settings/ChannelIndex.h"
 #include "settings/ProgramFolder.h"
-#include "toolkit/GdiGuards.h"
 #include "toolkit/ToolkitMessages.h"
 
 namespace {
@@ -15,21 +13,6 @@ constexpr int NameInset = 25;
 constexpr UINT NameFormat = DT_END_ELLIPSIS | DT_SINGLELINE | DT_VCENTER;
 
 } // namespace
-
-void ChannelList::DrawItem(HDC dc, int index, const RECT& rect) {
-    if (index == GetSelectedIndex())
-        DrawSelection(dc, rect);
-    else
-        DrawSeparator(dc, rect);
-    const UiListItem* item = GetItem(index);
-    if (!item)
-        return;
-    RECT name{rect.left + NameInset, rect.top, rect.right - ChannelListWnd::IndexBarWidth, rect.bottom};
-    SelectedObject font(dc, TextFont());
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, m_textColour);
-    DrawTextW(dc, item->text.C_Str(), -1, &name, NameFormat);
-}
 
 ChannelListWnd::ChannelListWnd() = default;
 ChannelListWnd::~ChannelListWnd() = default;
@@ -46,6 +29,8 @@ BOOL ChannelListWnd::OnInitDialog() {
     AddControl(m_list, ListId, 0, CaptionHeight, width, listHeight);
     m_list.SetScrollMode(1);
     m_list.SetNotifyMouse(true);
+    m_list.SetTextInsets(NameInset, IndexBarWidth);
+    m_list.SetTextFormat(NameFormat);
 
     // Added after the list: the strip lies over the rows' right edge and takes the
     // finger there.

@@ -20,13 +20,6 @@
 #include <string>
 #include <vector>
 
-// One row per channel, its name kept clear of the index bar over the rows' right edge;
-// a row's data word is its channel's index.
-class ChannelList : public UiList {
-public:
-    void DrawItem(HDC dc, int index, const RECT& rect) override;
-};
-
 class ChannelListWnd : public CFtHostWnd {
 public:
     static constexpr UINT ListId = 2025;
@@ -54,7 +47,7 @@ public:
     const std::wstring& ResultPath() const { return m_resultPath; }
     // The channels of the file, in file order: the list's rows.
     const std::vector<ChannelEntry>& Channels() const { return m_channels; }
-    ChannelList& List() { return m_list; }
+    UiList& List() { return m_list; }
     LetterStrip& IndexBar() { return m_indexBar; }
     UiToolBar& Toolbar() { return m_toolbar; }
 
@@ -75,7 +68,9 @@ private:
     const ChannelEntry* ChannelAt(int row) const;
 
     UiCaption m_caption;
-    ChannelList m_list;
+    // One row per channel, its name kept clear of the index bar over the rows' right
+    // edge; a row's data word is its channel's index.
+    UiList m_list;
     LetterStrip m_indexBar;
     UiToolBar m_toolbar;
     std::vector<ChannelEntry> m_channels;

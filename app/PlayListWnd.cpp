@@ -1,12 +1,10 @@
 #include "app/PlayListWnd.h"
 
 #include "platform/device/Process.h"
-#include "platform/gdi/GdiApi.h"
 #include "platform/gdi/TextApi.h"
 #include "platform/window/WindowApi.h"
 #include "playback/PlayerLauncher.h"
 #include "playback/Playlist.h"
-#include "toolkit/GdiGuards.h"
 #include "toolkit/ToolkitMessages.h"
 
 #include <algorithm>
@@ -19,21 +17,6 @@ constexpr const wchar_t* ContinuousText = L"连续播放";
 constexpr const wchar_t* StopText = L"停止";
 
 } // namespace
-
-void PlayList::DrawItem(HDC dc, int index, const RECT& rect) {
-    if (index == GetSelectedIndex())
-        DrawSelection(dc, rect);
-    else
-        DrawSeparator(dc, rect);
-    const UiListItem* item = GetItem(index);
-    if (!item)
-        return;
-    RECT title{rect.left + TitleInset, rect.top, rect.right, rect.bottom};
-    SelectedObject font(dc, TextFont());
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, m_textColour);
-    DrawTextW(dc, item->text.C_Str(), -1, &title, TitleFormat);
-}
 
 PlayListWnd::PlayListWnd() = default;
 PlayListWnd::~PlayListWnd() = default;
@@ -49,6 +32,8 @@ BOOL PlayListWnd::OnInitDialog() {
     AddControl(m_list, ListId, 0, CaptionHeight, width, height - CaptionHeight - ToolbarHeight);
     m_list.SetScrollMode(1);
     m_list.SetNotifyMouse(true);
+    m_list.SetTextInsets(TitleInset, 0);
+    m_list.SetTextFormat(TitleFormat);
 
     AddControl(m_toolbar, ToolbarId, 0, height - ToolbarHeight, width, ToolbarHeight);
     m_toolbar.SetButtonText(BackButton, L"返回");

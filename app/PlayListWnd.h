@@ -20,12 +20,6 @@
 
 #include <vector>
 
-// One row per part, showing its title; a row's data word is its entry's index.
-class PlayList : public UiList {
-public:
-    void DrawItem(HDC dc, int index, const RECT& rect) override;
-};
-
 class PlayListWnd : public CFtHostWnd {
 public:
     // The list's notifications and the tool bar's commands arrive as different messages,
@@ -55,7 +49,7 @@ public:
     bool IsContinuous() const { return m_continuous; }
     // Whether the pause before the next part is running.
     bool ContinuePending() const { return m_continueTimer != 0; }
-    PlayList& List() { return m_list; }
+    UiList& List() { return m_list; }
     UiToolBar& Toolbar() { return m_toolbar; }
 
 private:
@@ -78,7 +72,8 @@ private:
     void ShowLaunchFailure();
 
     UiCaption m_caption;
-    PlayList m_list;
+    // One row per part, showing its title; a row's data word is its entry's index.
+    UiList m_list;
     UiToolBar m_toolbar;
     std::vector<PlaylistEntry> m_entries;
     bool m_continuous = false;

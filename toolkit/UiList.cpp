@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr int TextInset = 25;
 // A finger that wanders less than this between press and release is still tapping.
 constexpr int TapSlop = 10;
 // The share of the selection band taken by its first gradient.
@@ -165,7 +164,7 @@ void UiList::DrawItemText(HDC dc, int index, const RECT& rect) const {
     const UiListItem* item = GetItem(index);
     if (!item)
         return;
-    RECT text{rect.left + TextInset, rect.top, rect.right - TextInset, rect.bottom};
+    RECT text{rect.left + m_textLeft, rect.top, rect.right - m_textRight, rect.bottom};
     SelectedObject font(dc, TextFont());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, m_textColour);

@@ -34,6 +34,11 @@ public:
     void SetSelectedIndex(int index);
     void SetItemHeight(int height);
     void SetDrawSelection(bool draw) { m_drawSelection = draw; }
+    // How far a row's text keeps from the row's left and right edges (25 and 25).
+    void SetTextInsets(int left, int right) {
+        m_textLeft = left;
+        m_textRight = right;
+    }
     // Off: every row has the item height; on: GetItemHeight is asked for each row.
     void SetVariableHeight(bool variable) { m_variableHeight = variable; }
 
@@ -41,7 +46,7 @@ public:
     void OnLButtonUp(UINT flags, int x, int y) override;
     int GetContentHeight() const override;
 
-    // The selected row's frame and then its text, inset by 25 pixels on both sides.
+    // The selected row's frame and then its text, inset as SetTextInsets says.
     virtual void DrawItem(HDC dc, int index, const RECT& rect);
     virtual void OnItemClick(int) {}
     virtual int GetItemCount() const { return static_cast<int>(m_items.size()); }
@@ -75,5 +80,7 @@ private:
     int m_selected = -1;
     int m_itemHeight = 70;
     bool m_drawSelection = true;
+    int m_textLeft = 25;
+    int m_textRight = 25;
     bool m_variableHeight = false;
 };

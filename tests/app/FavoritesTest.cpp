@@ -2,6 +2,7 @@
 // windows driven by their tool bars and the list's finger reports, with the message
 // boxes answered from a script and the files looked at on the host.
 
+#include "RecordingFeedback.h"
 #include "app/FavoriteEditWnd.h"
 #include "app/FavoriteStore.h"
 #include "app/FavoriteWnd.h"
@@ -94,27 +95,6 @@ TEST(FavoriteStore, TheDateIsTheLocalCreationTimeInThePatternOfTheLanguage) {
     platform::SetUserInterfaceLanguage(language);
 }
 
-// Answers every box with the next scripted answer, yes when the script is used up, and
-// writes down what it was asked ("text / caption / type").
-class ScriptedFeedback : public FeedbackCalls {
-public:
-    int MessageBox(HWND, const std::wstring& text, const std::wstring& caption, UINT type, int) override {
-        boxes.push_back(text + L" / " + caption + L" / " + std::to_wstring(type));
-        int answer = answers.empty() ? ResultYes : answers.front();
-        if (!answers.empty())
-            answers.pop_front();
-        return answer;
-    }
-    int NoticeBox(HWND, const std::wstring&, DWORD) override { return 1; }
-    void ShowWaitDialog(HWND, const RECT*, int) override {}
-    void CloseWaitDialog() override {}
-    void ShowProgressDialog(ProgressDescriptor&, HWND) override {}
-    void CloseProgressDialog(ProgressDescriptor&) override {}
-
-    std::deque<int> answers;
-    std::vector<std::wstring> boxes;
-};
-
 class ProbedFavoriteWnd : public FavoriteWnd {
 public:
     UINT operation = CancelCommand;
@@ -172,7 +152,7 @@ protected:
     }
 
     TemporaryRoot root;
-    ScriptedFeedback feedback;
+    RecordingFeedback feedback;
 };
 
 TEST_F(FavoritesWindowTest, AddingUnderATakenNameReplacesItOnlyOnYes) {
