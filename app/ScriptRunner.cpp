@@ -9,11 +9,13 @@
 #include "platform/window/Input.h"
 #include "platform/window/RemoteWindows.h"
 #include "platform/window/WindowApi.h"
+#include "toolkit/MessageBoxWnd.h"
 #include "toolkit/OnScreenKeyboard.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -26,6 +28,10 @@ constexpr int DefaultWaitMilliseconds = 10000;
 // A text awaited in a file (a player's log) may take the length of several clips.
 constexpr int TextPatienceMilliseconds = 60000;
 constexpr int DragStepMilliseconds = 16;
+constexpr int SettlePatienceMilliseconds = 60000;
+// How long the end of a navigation must hold before settle believes it: a play list
+// is posted to come up after the worker has ended.
+constexpr int SettledForMilliseconds = 300;
 
 bool VisibleWindow(const std::string& className) {
     HWND window = FindWindowW(platform::WideFromUtf8(className).c_str(), nullptr);
@@ -109,6 +115,16 @@ std::optional<std::string> DeviceFileText(const std::wstring& devicePath) {
     return platform::ReadFileContents(devicePath);
 }
 
+// The resident memory of this process in KiB, 0 when unknown.
+long ResidentKilobytes() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::atol(line.c_str() + 6);
+    }
+    return 0;
+}
+
 std::size_t Occurrences(const std::string& text, const std::string& part) {
     std::size_t count = 0;
     for (std::size_t at = part.empty() ? std::string::npos : text.find(part); at != std::string::npos;
@@ -135,6 +151,7 @@ std::unique_ptr<ScriptRunner> ScriptRunner::FromFile(const std::filesystem::path
 ScriptRunner::ScriptRunner(std::vector<std::string> lines, MainApp& app) : m_lines(std::move(lines)), m_app(app) {}
 
 ScriptRunner::~ScriptRunner() {
+    MessageBoxWnd::SetShownObserver(nullptr);
     if (m_thread.joinable()) {
         m_programEnded = true;
         m_thread.join();
@@ -143,10 +160,19 @@ ScriptRunner::~ScriptRunner() {
 
 void ScriptRunner::Start() {
     m_programThread = GetCurrentThreadId();
+    MessageBoxWnd::SetShownObserver([this](MessageBoxWnd& box) {
+        RECT place = box.Button(0) ? box.Button(0)->WindowRect() : RECT{};
+        std::string text = platform::Utf8FromWide(box.Text());
+        std::replace_if(
+            text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+        std::lock_guard guard(m_boxLock);
+        m_boxes.push_back({box.GetHwnd(), text, {(place.left + place.right) / 2, (place.top + place.bottom) / 2}});
+    });
     m_thread = std::thread([this] { Run(); });
 }
 
 int ScriptRunner::Finish() {
+    MessageBoxWnd::SetShownObserver(nullptr);
     m_programEnded = true;
     if (m_thread.joinable())
         m_thread.join();
@@ -231,6 +257,8 @@ bool ScriptRunner::Step(const std::string& text, std::string& error, int& code) 
         done = Wait(command, line);
     if (!done)
         done = Check(command, line);
+    if (!done)
+        done = Flow(command, line);
     if (!done)
         done = line.Bad("unknown command");
     error = line.error;
@@ -384,4 +412,81 @@ std::optional<bool> ScriptRunner::Check(const std::string& command, Line& line) 
         return true;
     }
     return std::nullopt;
+}
+
+std::optional<bool> ScriptRunner::Flow(const std::string& command, Line& line) {
+    if (command == "settle")
+        return Settle(line);
+    if (command == "try-link") {
+        std::string part = line.Rest();
+        std::optional<POINT> at = LinkOnScreen(m_app.Browser(), platform::WideFromUtf8(part));
+        if (at)
+            Touch(*at);
+        else
+            std::printf("no link %s\n", part.c_str());
+        return true;
+    }
+    if (command == "if-window") {
+        std::string name;
+        line.words >> name;
+        std::string rest = line.Rest();
+        if (rest.empty())
+            return line.Bad("if-window needs CLASS COMMAND");
+        if (!VisibleWindow(name))
+            return true;
+        return Step(rest, line.error, line.code);
+    }
+    return std::nullopt;
+}
+
+bool ScriptRunner::Settle(Line& line) {
+    BrowserWnd& view = m_app.Browser();
+    int patience = SettlePatienceMilliseconds;
+    line.words >> patience;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(patience);
+    auto quietSince = std::chrono::steady_clock::now();
+    int boxes = 0;
+    bool playList = false;
+    for (;;) {
+        auto now = std::chrono::steady_clock::now();
+        if (m_programEnded || now > deadline)
+            return line.Fail("the navigation did not end");
+        if (int answered = AnswerBoxes(); answered > 0 || VisibleWindow("FtMessageBox")) {
+            boxes += answered;
+            quietSince = now;
+        } else if (playList = VisibleWindow("PlayListWnd");
+                   view.RunningWorkers() > 0 || !(playList || view.PageReady())) {
+            quietSince = now;
+        } else if (now - quietSince >= std::chrono::milliseconds(SettledForMilliseconds)) {
+            break;
+        }
+        Pause(10);
+    }
+    long long at =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    std::printf("settled %d %s %d %ld %lld\n", ++m_settled, playList ? "play-list" : "page", boxes, ResidentKilobytes(),
+                at);
+    std::fflush(stdout);
+    return true;
+}
+
+int ScriptRunner::AnswerBoxes() {
+    std::vector<ShownBox> boxes;
+    {
+        std::lock_guard guard(m_boxLock);
+        boxes.swap(m_boxes);
+    }
+    int answered = 0;
+    for (const ShownBox& box : boxes) {
+        if (!IsWindow(box.window) || !IsWindowVisible(box.window))
+            continue;
+        std::printf("box: %s\n", box.text.c_str());
+        std::fflush(stdout);
+        // Answered once the box takes messages: a touch before would be dropped as stale.
+        SendMessageW(box.window, WM_NULL, 0, 0);
+        Touch(box.firstButton);
+        ++answered;
+    }
+    return answered;
 }

@@ -19,6 +19,15 @@
 //   wait-text DEVICEPATH N TEXT  until the device file holds TEXT N times (60 s)
 //   wait-page [MS]               until the browser's page is ready to scroll (10 s)
 //   wait-raised [MS]             until another start of the program raised this one
+//   settle [MS]                  until the navigation the lines before started has ended
+//                                (60 s): no worker runs, and the page is ready or a play
+//                                list is up; a message box met on the way is answered
+//                                with its first button. Says on stdout "box: TEXT" for
+//                                each box and at the end "settled N OUTCOME BOXES RSS_KB
+//                                MS" (MS: the system's monotonic clock)
+//   try-link PART                tap-link when the page shown has such a link, else
+//                                says "no link PART" on stdout and goes on
+//   if-window CLASS COMMAND...   the command, when a window of that class is visible
 //   screenshot FILE              the screen as a PNG
 //   expect-window CLASS          a window of that class is visible
 //   expect-no-window CLASS       no window of that class is visible
@@ -34,6 +43,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -68,6 +78,10 @@ private:
     std::optional<bool> Finger(const std::string& command, Line& line);
     std::optional<bool> Wait(const std::string& command, Line& line);
     std::optional<bool> Check(const std::string& command, Line& line);
+    std::optional<bool> Flow(const std::string& command, Line& line);
+    bool Settle(Line& line);
+    // Answers the message boxes seen coming up that are still shown; how many.
+    int AnswerBoxes();
     bool WaitFor(const std::function<bool()>& done, int milliseconds);
     void EndProgram();
 
@@ -77,4 +91,13 @@ private:
     std::atomic<bool> m_programEnded{false};
     int m_exitCode = 0;
     std::thread m_thread;
+    // The message boxes seen coming up (on whatever thread showed them), for settle.
+    struct ShownBox {
+        HWND window;
+        std::string text;
+        POINT firstButton;
+    };
+    std::mutex m_boxLock;
+    std::vector<ShownBox> m_boxes;
+    int m_settled = 0;
 };
