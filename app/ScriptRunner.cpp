@@ -2,6 +2,7 @@
 
 #include "app/AppDriver.h"
 #include "app/MainApp.h"
+#include "app/ScriptSyntax.h"
 #include "platform/base/Utf8.h"
 #include "platform/display/Display.h"
 #include "platform/fs/DeviceRoot.h"
@@ -18,6 +19,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -136,16 +138,11 @@ std::size_t Occurrences(const std::string& text, const std::string& part) {
 } // namespace
 
 std::unique_ptr<ScriptRunner> ScriptRunner::FromFile(const std::filesystem::path& file, MainApp& app) {
-    std::ifstream in(file);
+    std::ifstream in(file, std::ios::binary);
     if (!in)
         return nullptr;
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return std::make_unique<ScriptRunner>(std::move(lines), app);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return std::make_unique<ScriptRunner>(ScriptLines(bytes), app);
 }
 
 ScriptRunner::ScriptRunner(std::vector<std::string> lines, MainApp& app) : m_lines(std::move(lines)), m_app(app) {}
@@ -179,13 +176,25 @@ int ScriptRunner::Finish() {
     return m_exitCode;
 }
 
+bool ScriptRunner::Check() {
+    for (std::size_t number = 1; number <= m_lines.size(); ++number) {
+        if (std::optional<std::string> error = ScriptLineError(m_lines[number - 1])) {
+            std::fprintf(stderr, "script line %zu (%s): %s\n", number, m_lines[number - 1].c_str(), error->c_str());
+            m_exitCode = BadLine;
+            return false;
+        }
+    }
+    return true;
+}
+
 void ScriptRunner::Run() {
     if (!WaitFor([this] { return m_app.Started(); }, DefaultWaitMilliseconds))
         return; // the program ended before its windows came up
     for (std::size_t number = 1; number <= m_lines.size() && !m_programEnded; ++number) {
         std::string line = m_lines[number - 1];
-        line = line.substr(0, line.find('#') == 0 ? 0 : line.size());
-        if (line.find_first_not_of(" \t") == std::string::npos)
+        line.erase(line.find_last_not_of(" \t") + 1);
+        std::size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos || line[first] == '#')
             continue;
         std::string error;
         int code = 0;

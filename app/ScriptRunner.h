@@ -33,7 +33,8 @@
 //   expect-no-window CLASS       no window of that class is visible
 //   expect-caption TEXT          the main window's caption
 //   quit                         ends the program
-// An unknown line ends the program with 2, a failed wait or expectation with 1, each
+// A line that cannot be followed ends the program with 2 before any line runs (see
+// ScriptSyntax.h), a failed wait or expectation with 1, each
 // with a message naming the line; the script's end ends the program, and the program's
 // own end ends the script.
 
@@ -63,6 +64,8 @@ public:
     ScriptRunner(const ScriptRunner&) = delete;
     ScriptRunner& operator=(const ScriptRunner&) = delete;
 
+    // Says on stderr the first line that cannot be followed; false when there is one.
+    bool Check();
     // Starts the script; its quit goes to the calling thread, which runs the program.
     void Start();
     // The program's loop has ended: a wait under way gives up. Waits for the script's

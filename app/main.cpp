@@ -118,6 +118,8 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "quillora: cannot read the script %s\n", options->script->c_str());
             return 2;
         }
+        if (!script->Check())
+            return ScriptRunner::BadLine;
         script->Start();
     }
     int result = ToolkitMain(GetModuleHandleW(nullptr));

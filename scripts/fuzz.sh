@@ -11,7 +11,7 @@ seconds=${1:-120}
 command -v clang++ >/dev/null || { [ "$(id -u)" -eq 0 ] && apt-get install -y -qq clang libclang-rt-14-dev || sudo apt-get install -y -qq clang libclang-rt-14-dev; }
 CC=clang CXX=clang++ "$top/scripts/build.sh" build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORA_FUZZ=ON \
   -DQUILLORA_SANITIZE=address,undefined,fuzzer-no-link
-for target in primitives pages classifier; do
+for target in primitives pages classifier channels playlist settings registry script; do
   corpus="$top/build-fuzz/corpus/$target" findings="$top/build-fuzz/findings/$target"
   mkdir -p "$corpus" "$findings"
   seeds="$top/tests/fuzz/regressions/$target"

@@ -153,6 +153,9 @@ LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, LPV
     if (!path)
         return ERROR_INVALID_HANDLE;
     std::wstring full = Join(*path, subKey);
+    // A name the registry file could not hold would be lost, or break the file, at the next save.
+    if (!platform::IsStorableKeyPath(full))
+        return ERROR_INVALID_PARAMETER;
     Registry& registry = TheRegistry();
     bool created;
     {

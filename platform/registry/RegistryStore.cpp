@@ -2,6 +2,7 @@
 
 #include "platform/base/Utf8.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <cwctype>
@@ -106,6 +107,10 @@ std::optional<RegistryValue> ParseData(std::wstring name, const std::string& lin
 }
 
 } // namespace
+
+bool IsStorableKeyPath(const std::wstring& path) {
+    return std::none_of(path.begin(), path.end(), [](wchar_t c) { return c < 0x20 || c == 0x7F; });
+}
 
 std::wstring RegistryStore::Fold(const std::wstring& text) {
     std::wstring folded = text;

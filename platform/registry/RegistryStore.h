@@ -11,6 +11,10 @@
 
 namespace platform {
 
+// Whether the registry file can hold a key of this path: a line of its own between
+// brackets, so no line breaks or other control characters.
+bool IsStorableKeyPath(const std::wstring& path);
+
 struct RegistryValue {
     std::wstring name;
     DWORD type = 0;

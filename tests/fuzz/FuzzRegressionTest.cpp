@@ -44,5 +44,9 @@ TEST(FuzzRegressions, Primitives) { Replay("primitives", &FuzzPrimitives); }
 TEST(FuzzRegressions, Pages) { Replay("pages", &FuzzPages); }
 TEST(FuzzRegressions, Classifier) { Replay("classifier", &FuzzClassifier); }
 TEST(FuzzRegressions, Channels) { Replay("channels", &FuzzChannels); }
+TEST(FuzzRegressions, Playlist) { Replay("playlist", &FuzzPlaylist); }
+TEST(FuzzRegressions, Settings) { Replay("settings", &FuzzSettings); }
+TEST(FuzzRegressions, Registry) { Replay("registry", &FuzzRegistry); }
+TEST(FuzzRegressions, Script) { Replay("script", &FuzzScript); }
 
 } // namespace

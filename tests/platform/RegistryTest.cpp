@@ -63,6 +63,25 @@ TEST(Registry, ValuesSurviveInTheDeviceRoot) {
     RegCloseKey(key);
 }
 
+// A key whose name holds a line break would break the registry file at its next save:
+// it is refused, and the keys beside it stay readable.
+TEST(Registry, AKeyNameWithALineBreakIsRefused) {
+    TemporaryRoot root(TemporaryRoot::Image::None);
+    HKEY key = nullptr;
+    EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Bad\n[HKLM\\Evil]", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &key, nullptr),
+              ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(key, nullptr);
+    HKEY good = Create(HKEY_CURRENT_USER, L"Software\\Good");
+    SetString(good, L"Name", L"kept");
+    RegCloseKey(good);
+    platform::MountDeviceRoot(root.Path());
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Good", 0, KEY_READ, &good), ERROR_SUCCESS);
+    EXPECT_EQ(QueryString(good, L"Name"), L"kept");
+    RegCloseKey(good);
+    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Evil", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+}
+
 TEST(Registry, QueriesFollowWin32SizeRules) {
     TemporaryRoot root(TemporaryRoot::Image::None);
     HKEY key = Create(HKEY_LOCAL_MACHINE, L"Software\\Test");
