@@ -15,13 +15,16 @@
 #include "platform/base/Utf8.h"
 #include "platform/fs/DeviceRoot.h"
 #include "platform/fs/FileApi.h"
+#include "platform/fs/WholeFile.h"
 #include "settings/ProgramFolder.h"
 
 #include <benchmark/benchmark.h>
 #include <htmlcxx/html/ParserDom.h>
 
+#include <cstdio>
 #include <cwchar>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <unistd.h>
 
@@ -179,6 +182,78 @@ BENCHMARK_CAPTURE(Parse, fivesix_album_data, FiveSixAlbumData());
 BENCHMARK_CAPTURE(Convert, fivesix_album, FiveSixAlbumData(), Provider::FiveSix, DownloadMode, &BuildAlbum);
 BENCHMARK_CAPTURE(Parse, sixcn_search, SixCnSearchPage());
 BENCHMARK_CAPTURE(Convert, sixcn_search, SixCnSearchPage(), Provider::SixCn, ParseMode, &BuildSixCnSearch);
+
+// A paged listing of Pages pages written into a \\Temp that holds 500 pages of earlier
+// navigations, against the same bytes written to as many files with plain stdio.
+constexpr int ListingPages = 20;
+constexpr int EarlierPages = 500;
+
+std::string CurrentEntry(std::size_t page) { return "<li class='current'>" + std::to_string(page) + "</li>"; }
+
+std::vector<std::string> ListingItems() {
+    std::vector<std::string> items;
+    for (std::size_t i = 0; i < ListingPages * ItemsPerPage; ++i)
+        items.push_back("<li><a href='http://v.youku.com/v_show/id_" + std::to_string(i) +
+                        ".html'><img src='http://g1.ykimg.com/" + std::to_string(i) + ".jpg'/>功夫熊猫 第" +
+                        std::to_string(i) + "集</a></li>");
+    return items;
+}
+
+// The device root's \\Temp with the earlier pages in it.
+std::filesystem::path TempWithEarlierPages() {
+    static BenchRoot root;
+    std::filesystem::path temp = root.path / "Quillora" / "Temp";
+    for (int i = 0; i < EarlierPages; ++i)
+        std::ofstream(temp / ("earlier" + std::to_string(i) + ".html")) << "<html></html>";
+    return temp;
+}
+
+void WriteListing(benchmark::State& state) {
+    static const std::filesystem::path temp = TempWithEarlierPages();
+    const std::vector<std::string> items = ListingItems();
+    for (auto _ : state) {
+        state.PauseTiming();
+        ScriptedCoreUi ui;
+        NavigationRequest request(ui);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(
+            WritePagedListing(request, "<html><head></head><body>", "<h1>list</h1>", items, &CurrentEntry));
+        state.PauseTiming();
+        for (std::size_t n = 1; DeleteFileW(PagePath(request.OutputPath(), n).c_str()); ++n) {
+        }
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(WriteListing);
+
+void WriteListingBytesWithStdio(benchmark::State& state) {
+    static const std::filesystem::path temp = TempWithEarlierPages();
+    // The listing's own bytes, written once through the converter and read back.
+    std::vector<std::string> pages;
+    {
+        ScriptedCoreUi ui;
+        NavigationRequest request(ui);
+        WritePagedListing(request, "<html><head></head><body>", "<h1>list</h1>", ListingItems(), &CurrentEntry);
+        for (std::size_t n = 1; n <= ListingPages; ++n) {
+            std::wstring path = PagePath(request.OutputPath(), n);
+            pages.push_back(platform::ReadFileContents(path).value_or(""));
+            DeleteFileW(path.c_str());
+        }
+    }
+    for (auto _ : state) {
+        for (std::size_t n = 0; n < pages.size(); ++n) {
+            std::filesystem::path file = temp / ("stdio" + std::to_string(n) + ".html");
+            std::FILE* out = std::fopen(file.c_str(), "wb");
+            std::fwrite(pages[n].data(), 1, pages[n].size(), out);
+            std::fclose(out);
+        }
+        state.PauseTiming();
+        for (std::size_t n = 0; n < pages.size(); ++n)
+            std::filesystem::remove(temp / ("stdio" + std::to_string(n) + ".html"));
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(WriteListingBytesWithStdio);
 
 // 1,000 addresses of every kind the classifier meets, unknown ones among them.
 std::vector<std::wstring> MixedAddresses() {

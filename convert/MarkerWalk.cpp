@@ -17,8 +17,12 @@ Blocks WalkMarkers(NavigationRequest& request, const std::vector<Marker>& marker
         if (!node->isTag())
             continue;
         bool parsed = false;
+        const std::string& tag = node->tagName();
         for (const Marker& marker : markers) {
-            if (node->tagName() != marker.tag)
+            if (tag.size() != marker.tag.size() || tag != marker.tag)
+                continue;
+            // A value that is not in the tag's own text cannot be its attribute's value.
+            if (!marker.value.empty() && node->text().find(marker.value) == std::string::npos)
                 continue;
             // Parsing attributes is the costly part of the walk: once per node is enough.
             if (!parsed) {

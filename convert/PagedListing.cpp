@@ -18,18 +18,19 @@ bool WritePagedListing(NavigationRequest& request, const std::string& head, cons
                        const std::vector<TextPatch>& pagePatches) {
     std::size_t itemCount = std::min(items.size(), MaximumListingItems);
     std::size_t pageCount = (itemCount + ItemsPerPage - 1) / ItemsPerPage;
+    // Every page's bar links to every other page: each link is made once.
+    std::vector<std::string> links;
+    for (std::size_t k = 1; k <= pageCount; ++k)
+        links.push_back("<li><a href='" + platform::AnsiFromWide(PagePath(request.OutputPath(), k)) + "'>" +
+                        std::to_string(k) + "</a></li>");
     for (std::size_t page = 1; page <= std::max<std::size_t>(pageCount, 1); ++page) {
         std::string text = head + titleBlock + "<div id='programListBox' class='pack_clip'>";
         std::size_t first = (page - 1) * ItemsPerPage;
         for (std::size_t i = first; i < std::min(itemCount, first + ItemsPerPage); ++i)
             text += items[i];
         text += "</div><div class=\"clear\"></div><div id='pagebarBox' class='page_nav'><ul>";
-        for (std::size_t k = 1; k <= pageCount; ++k) {
-            std::string number = std::to_string(k);
-            text += k == page ? currentEntry(k)
-                              : "<li><a href='" + platform::AnsiFromWide(PagePath(request.OutputPath(), k)) + "'>" +
-                                    number + "</a></li>";
-        }
+        for (std::size_t k = 1; k <= pageCount; ++k)
+            text += k == page ? currentEntry(k) : links[k - 1];
         text += "</ul></div></div></body></html>";
         ApplyPatches(text, pagePatches);
         if (!WritePageFile(PagePath(request.OutputPath(), page), text)) {

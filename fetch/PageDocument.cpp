@@ -22,9 +22,11 @@ void DocumentParser::foundTag(htmlcxx::HTML::Node node, bool isEnd) {
     std::size_t landingDepth = m_depth;
     if (isEnd) {
         DocumentTree::iterator at = before;
+        const std::string& name = node.tagName();
         for (std::size_t level = 0; level < m_depth; ++level, at = mHtmlTree.parent(at)) {
             ++m_work;
-            if (at->isTag() && strcasecmp(at->tagName().c_str(), node.tagName().c_str()) == 0) {
+            const std::string& open = at->tagName();
+            if (at->isTag() && open.size() == name.size() && strcasecmp(open.c_str(), name.c_str()) == 0) {
                 landing = mHtmlTree.parent(at);
                 landingDepth = m_depth - level - 1;
                 break;

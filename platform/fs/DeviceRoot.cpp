@@ -2,6 +2,7 @@
 
 #include "platform/base/LastError.h"
 #include "platform/base/Utf8.h"
+#include "platform/fs/DirectoryIndex.h"
 #include "platform/fs/WholeFile.h"
 
 #include <algorithm>
@@ -94,17 +95,22 @@ bool IsValidComponent(std::wstring_view name) {
     return true;
 }
 
-// The existing entry of `directory` named `name` in any case, or `name` itself.
-fs::path MatchEntry(const fs::path& directory, const std::wstring& name) {
+// The existing entry of `directory` named `name` in any case, or `name` itself, with
+// what is there (not following a link).
+struct Match {
+    fs::path path;
+    fs::file_status status;
+};
+
+Match MatchEntry(const fs::path& directory, const std::wstring& name) {
     std::error_code error;
     fs::path exact = directory / Utf8FromWide(name);
-    if (fs::exists(fs::symlink_status(exact, error)))
-        return exact;
-    for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
-        if (EqualsIgnoringCase(WideFromUtf8(it->path().filename().string()), name))
-            return it->path();
-    }
-    return exact;
+    fs::file_status status = fs::symlink_status(exact, error);
+    if (fs::exists(status))
+        return {exact, status};
+    if (std::optional<fs::path> found = FindEntryIgnoringCase(directory, name))
+        return {*found, fs::symlink_status(*found, error)};
+    return {exact, status};
 }
 
 // Whether `path`, a symbolic link, leads to a place under the root; a link that leads
@@ -210,11 +216,11 @@ std::optional<fs::path> HostPathFromDevice(std::wstring_view devicePath, DWORD* 
     bool existing = true;
     for (const std::wstring& component : components) {
         if (existing) {
-            host = MatchEntry(host, component);
-            fs::file_status status = fs::symlink_status(host, error);
-            existing = fs::exists(status);
+            Match match = MatchEntry(host, component);
+            host = std::move(match.path);
+            existing = fs::exists(match.status);
             // A link in the root may not lead out of it: the device has no such thing.
-            if (fs::is_symlink(status) && !LinkStaysInside(host, root))
+            if (fs::is_symlink(match.status) && !LinkStaysInside(host, root))
                 return refuse(ERROR_PATH_NOT_FOUND);
         } else {
             host /= Utf8FromWide(component);

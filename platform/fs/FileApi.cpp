@@ -2,6 +2,7 @@
 
 #include "platform/base/LastError.h"
 #include "platform/fs/DeviceRoot.h"
+#include "platform/fs/DirectoryIndex.h"
 
 #include <cerrno>
 #include <cstring>
@@ -86,18 +87,21 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD, LPVOID, DWORD c
     auto host = Resolve(fileName);
     if (!host)
         return INVALID_HANDLE_VALUE;
-    if (IsDirectory(*host)) {
+    std::error_code error;
+    fs::file_status status = fs::status(*host, error);
+    if (fs::is_directory(status)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
-    std::error_code error;
-    bool existed = fs::exists(*host, error);
+    bool existed = fs::exists(status);
     int fd = ::open(host->c_str(), OpenFlags(desiredAccess, creationDisposition), 0644);
     if (fd < 0) {
         DWORD code = errno == ENOENT ? MissingError(*host) : platform::Win32ErrorFromErrno(errno);
         SetLastError(errno == EEXIST ? ERROR_FILE_EXISTS : code);
         return INVALID_HANDLE_VALUE;
     }
+    if (!existed)
+        platform::NoteEntryAdded(*host);
     bool reportsExisting = creationDisposition == CREATE_ALWAYS || creationDisposition == OPEN_ALWAYS;
     SetLastError(reportsExisting && existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
     return platform::InsertHandle(std::make_shared<FileObject>(fd, desiredAccess));
@@ -222,6 +226,7 @@ BOOL DeleteFileW(LPCWSTR fileName) {
         return platform::FailWith(ERROR_ACCESS_DENIED);
     if (::unlink(host->c_str()) != 0)
         return platform::FailWith(errno == ENOENT ? MissingError(*host) : platform::Win32ErrorFromErrno(errno));
+    platform::NoteEntryRemoved(*host);
     return TRUE;
 }
 
@@ -239,6 +244,8 @@ BOOL MoveFileExW(LPCWSTR existingName, LPCWSTR newName, DWORD flags) {
     }
     if (::rename(from->c_str(), to->c_str()) != 0)
         return platform::FailWith(errno == ENOENT ? MissingError(*to) : platform::Win32ErrorFromErrno(errno));
+    platform::NoteEntryRemoved(*from);
+    platform::NoteEntryAdded(*to);
     return TRUE;
 }
 
@@ -259,6 +266,7 @@ BOOL CopyFileW(LPCWSTR existingName, LPCWSTR newName, BOOL failIfExists) {
     if (!fs::copy_file(*from, *to, fs::copy_options::overwrite_existing, error))
         return platform::FailWith(error.value() == ENOENT ? MissingError(*to)
                                                           : platform::Win32ErrorFromErrno(error.value()));
+    platform::NoteEntryAdded(*to);
     return TRUE;
 }
 
@@ -268,6 +276,7 @@ BOOL CreateDirectoryW(LPCWSTR pathName, LPVOID) {
         return FALSE;
     if (::mkdir(host->c_str(), 0755) != 0)
         return platform::FailWith(errno == ENOENT ? ERROR_PATH_NOT_FOUND : platform::Win32ErrorFromErrno(errno));
+    platform::NoteEntryAdded(*host);
     return TRUE;
 }
 
@@ -279,6 +288,7 @@ BOOL RemoveDirectoryW(LPCWSTR pathName) {
         return platform::FailWith(ERROR_ACCESS_DENIED);
     if (::rmdir(host->c_str()) != 0)
         return platform::FailWith(errno == ENOENT ? MissingError(*host) : platform::Win32ErrorFromErrno(errno));
+    platform::NoteEntryRemoved(*host);
     return TRUE;
 }
 

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 
@@ -86,6 +88,43 @@ TEST(DevicePaths, CaseIsIgnoredAndTheRootCannotBeLeft) {
     EXPECT_FALSE(platform::HostPathFromDevice(L"\\a:b"));
     EXPECT_EQ(CreateFileW(L"\\bad|name", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_NAME);
+}
+
+// The names of a directory are remembered while it does not change; a change made
+// beside the file calls shows at once, also one in the same tick of the file system's
+// clock as the directory's last change, and the file calls' own changes are taken in.
+TEST(DevicePaths, RememberedNamesFollowEveryChange) {
+    TemporaryRoot root(TemporaryRoot::Image::None);
+    std::filesystem::path folder = root.Host("Pages");
+    std::filesystem::create_directories(folder);
+    auto age = [&](std::chrono::seconds by) {
+        std::filesystem::last_write_time(folder, std::filesystem::file_time_type::clock::now() - by);
+    };
+    age(std::chrono::seconds(60));
+    EXPECT_EQ(GetFileAttributesW(L"\\pages\\old.html"), INVALID_FILE_ATTRIBUTES); // read and remembered
+    std::ofstream(folder / "OLD.html") << "made beside the file calls";
+    EXPECT_NE(GetFileAttributesW(L"\\pages\\old.html"), INVALID_FILE_ATTRIBUTES);
+
+    // A directory just changed is read again next time, even when its time has not moved.
+    auto changed = std::filesystem::last_write_time(folder);
+    EXPECT_EQ(GetFileAttributesW(L"\\pages\\same-tick.html"), INVALID_FILE_ATTRIBUTES);
+    std::ofstream(folder / "Same-Tick.html") << "x";
+    std::filesystem::last_write_time(folder, changed);
+    EXPECT_NE(GetFileAttributesW(L"\\pages\\SAME-TICK.HTML"), INVALID_FILE_ATTRIBUTES);
+
+    age(std::chrono::seconds(60));
+    EXPECT_EQ(GetFileAttributesW(L"\\pages\\x"), INVALID_FILE_ATTRIBUTES);
+    ASSERT_TRUE(WriteDeviceFile(L"\\Pages\\Listing2.html", "2"));
+    ASSERT_TRUE(WriteDeviceFile(L"\\pages\\LISTING2.HTML", "two"));
+    ASSERT_TRUE(MoveFileW(L"\\pages\\listing2.html", L"\\Pages\\Moved.html"));
+    ASSERT_TRUE(WriteDeviceFile(L"\\PAGES\\moved.HTML", "moved"));
+    EXPECT_TRUE(DeleteFileW(L"\\pages\\MOVED.html"));
+    EXPECT_EQ(GetFileAttributesW(L"\\pages\\moved.html"), INVALID_FILE_ATTRIBUTES);
+    ASSERT_TRUE(WriteDeviceFile(L"\\pages\\moved.html", "again"));
+    std::set<std::filesystem::path> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename());
+    EXPECT_EQ(names, (std::set<std::filesystem::path>{"OLD.html", "Same-Tick.html", "moved.html"}));
 }
 
 // Symbolic links in the root lead nowhere outside it: a path through one that would is
