@@ -327,7 +327,11 @@ std::optional<bool> ScriptRunner::Finger(const std::string& command, Line& line)
     }
     if (command == "tap-key" || command == "tap-candidate") {
         std::string name = line.Rest();
-        std::optional<POINT> at = command == "tap-key" ? KeyOnScreen(name) : CandidateOnScreen(name);
+        // The keys tapped before may still be on their way to the keyboard: a candidate
+        // they bring, or a key of the layout they switch to, is waited for.
+        std::optional<POINT> at;
+        WaitFor([&] { return (at = command == "tap-key" ? KeyOnScreen(name) : CandidateOnScreen(name)).has_value(); },
+                DefaultWaitMilliseconds);
         if (!at)
             return line.Fail("no " + command.substr(4) + " \"" + name + "\" on the keyboard shown");
         Touch(*at);

@@ -12,7 +12,8 @@
 //   tap-key NAME                 a key of the on-screen keyboard shown: its character, or
 //                                space, enter, backspace, shift, hide, symbols, letters,
 //                                language (中/英)
-//   tap-candidate TEXT           a candidate of the keyboard's pinyin bar
+//   tap-candidate TEXT           a candidate of the keyboard's pinyin bar (a key or a
+//                                candidate is waited for, 10 s)
 //   wait MS
 //   wait-window CLASS [MS]       until a window of that class is visible (10 s)
 //   wait-file DEVICEPATH [MS]    until the device file exists (10 s)

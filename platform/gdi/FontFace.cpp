@@ -154,6 +154,8 @@ const Glyph& FontFace::GlyphFor(char32_t character) {
         glyph.top = face->glyph->bitmap_top;
         glyph.advance = static_cast<int>((face->glyph->advance.x + 32) >> 6);
     }
+    if (glyphs.size() >= MaximumGlyphs)
+        glyphs.clear();
     return glyphs.emplace(character, std::move(glyph)).first->second;
 }
 

@@ -21,6 +21,11 @@ struct Glyph {
 };
 
 struct FontFace {
+    // The glyphs kept are forgotten all at once when this many are rendered: a page of
+    // Chinese text meets a few hundred characters, and a glyph of 30 pixels takes about
+    // a kilobyte, so a font keeps at most about 4 MB.
+    static constexpr std::size_t MaximumGlyphs = 4096;
+
     LOGFONTW logical{};
     int pixelSize = 16;
     int ascent = 0;
@@ -31,7 +36,8 @@ struct FontFace {
     struct Faces;
     std::shared_ptr<Faces> faces;
 
-    // The glyph, rendered on first use. The lock must be held.
+    // The glyph, rendered on first use. The lock must be held; the reference lasts until
+    // the next call.
     const Glyph& GlyphFor(char32_t character);
     int Height() const { return ascent + descent; }
 };

@@ -1,11 +1,15 @@
 #include "platform/base/LastError.h"
+#include "platform/gdi/FontFace.h"
 #include "platform/gdi/GdiApi.h"
 #include "platform/gdi/TextApi.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
+#include <memory>
+#include <mutex>
 
 namespace {
 
@@ -196,6 +200,23 @@ TEST(Text, CalcRectGivesTheHeightDrawingUses) {
     EXPECT_GT(ink.bottom, height - metrics.tmHeight);
     EXPECT_LE(ink.right, 100);
     DeleteObject(font);
+}
+
+// A long run of different characters keeps no more glyphs than the bound, and a line
+// measures the same after the glyphs have been forgotten.
+TEST(Text, TheGlyphsAFontKeepsAreBounded) {
+    LOGFONTW logical{};
+    logical.lfHeight = -20;
+    std::shared_ptr<platform::FontFace> font = platform::OpenFont(logical);
+    const int width = platform::TextWidth(*font, L"功夫熊猫 Kungfu");
+    std::size_t most = 0;
+    for (char32_t c = 0x4E00; c < 0x4E00 + platform::FontFace::MaximumGlyphs + 500; ++c) {
+        std::lock_guard guard(font->lock);
+        font->GlyphFor(c);
+        most = std::max(most, font->glyphs.size());
+    }
+    EXPECT_EQ(most, platform::FontFace::MaximumGlyphs);
+    EXPECT_EQ(platform::TextWidth(*font, L"功夫熊猫 Kungfu"), width);
 }
 
 TEST(Text, RotatedTextRunsUpwards) {
