@@ -193,6 +193,7 @@ void BrowserWnd::OnProgressChange(LONG progress, LONG progressMax) {
 
 void BrowserWnd::OnBeforeNavigate2(IDispatch*, VARIANT* url, VARIANT*, VARIANT*, VARIANT*, VARIANT*,
                                    VARIANT_BOOL* cancel) {
+    ++m_navigations;
     ReleaseDocumentWindow();
     m_pageReady = 0;
     if (!url || url->vt != VT_BSTR)

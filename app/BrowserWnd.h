@@ -66,6 +66,8 @@ public:
     int EndWorkers(DWORD milliseconds = WorkerEndMilliseconds);
     int RunningWorkers() { return m_workers.Running(); }
     int StartedWorkers() const { return m_workers.Started(); }
+    // Navigations begun (BeforeNavigate2 received, intercepted or not), from any thread.
+    int Navigations() const { return m_navigations.load(); }
     // The address of the page the browser completed last (any thread).
     std::wstring ShownPage() const { return m_shownPage.Get(); }
     // Play lists announced by WM_SHOW_PLAYLIST so far, each shown in the play-list window.
@@ -104,6 +106,7 @@ private:
     SharedText m_pendingAddress;
     SharedText m_currentPagePath;
     std::atomic<int> m_pageReady{0};
+    std::atomic<int> m_navigations{0};
     ProgressDescriptor m_progress;
     BrowserCoreUi m_coreUi{*this};
     NavigationWorkers m_workers;

@@ -34,6 +34,8 @@ constexpr int SettlePatienceMilliseconds = 60000;
 // How long the end of a navigation must hold before settle believes it: a play list
 // is posted to come up after the worker has ended.
 constexpr int SettledForMilliseconds = 300;
+// A box still up this long after its tap is tapped again (the tap was lost).
+constexpr std::chrono::milliseconds BoxPatience{1000};
 
 bool VisibleWindow(const std::string& className) {
     HWND window = FindWindowW(platform::WideFromUtf8(className).c_str(), nullptr);
@@ -157,14 +159,15 @@ ScriptRunner::~ScriptRunner() {
 
 void ScriptRunner::Start() {
     m_programThread = GetCurrentThreadId();
-    MessageBoxWnd::SetShownObserver([this](MessageBoxWnd& box) {
+    MessageBoxWnd::SetShownObserver([shown = m_shown](MessageBoxWnd& box) {
         RECT place = box.Button(0) ? box.Button(0)->WindowRect() : RECT{};
         std::string text = platform::Utf8FromWide(box.Text());
         std::replace_if(
             text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
-        std::lock_guard guard(m_boxLock);
-        m_boxes.push_back({box.GetHwnd(), text, {(place.left + place.right) / 2, (place.top + place.bottom) / 2}});
+        std::lock_guard guard(shown->lock);
+        shown->boxes.push_back({box.GetHwnd(), text, {(place.left + place.right) / 2, (place.top + place.bottom) / 2}});
     });
+    m_navigationsSettled = m_app.Browser().Navigations();
     m_thread = std::thread([this] { Run(); });
 }
 
@@ -303,8 +306,10 @@ std::optional<bool> ScriptRunner::Finger(const std::string& command, Line& line)
         platform::InjectTouch(platform::TouchPhase::Down, from);
         for (int step = 1; step <= steps; ++step) {
             Pause(DragStepMilliseconds);
-            platform::InjectTouch(platform::TouchPhase::Move, POINT{from.x + (to.x - from.x) * step / steps,
-                                                                    from.y + (to.y - from.y) * step / steps});
+            auto between = [&](LONG a, LONG b) {
+                return static_cast<LONG>(a + (static_cast<long long>(b) - a) * step / steps);
+            };
+            platform::InjectTouch(platform::TouchPhase::Move, POINT{between(from.x, to.x), between(from.y, to.y)});
         }
         platform::InjectTouch(platform::TouchPhase::Up, to);
         Pause(30);
@@ -437,6 +442,7 @@ std::optional<bool> ScriptRunner::Flow(const std::string& command, Line& line) {
             Touch(*at);
         else
             std::printf("no link %s\n", part.c_str());
+        m_linkMissed = !at;
         return true;
     }
     if (command == "if-window") {
@@ -457,6 +463,10 @@ bool ScriptRunner::Settle(Line& line) {
     int patience = SettlePatienceMilliseconds;
     line.words >> patience;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(patience);
+    // The navigation the lines before started, unless they found nothing to follow.
+    if (!m_linkMissed && !WaitFor([&] { return view.Navigations() > m_navigationsSettled; }, patience))
+        return line.Fail("no navigation began");
+    m_linkMissed = false;
     auto quietSince = std::chrono::steady_clock::now();
     int boxes = 0;
     bool playList = false;
@@ -485,21 +495,31 @@ bool ScriptRunner::Settle(Line& line) {
 }
 
 int ScriptRunner::AnswerBoxes() {
-    std::vector<ShownBox> boxes;
+    std::vector<ShownBox> fresh;
     {
-        std::lock_guard guard(m_boxLock);
-        boxes.swap(m_boxes);
+        std::lock_guard guard(m_shown->lock);
+        fresh.swap(m_shown->boxes);
     }
     int answered = 0;
-    for (const ShownBox& box : boxes) {
+    auto now = std::chrono::steady_clock::now();
+    for (ShownBox& box : fresh) {
         if (!IsWindow(box.window) || !IsWindowVisible(box.window))
-            continue;
+            continue; // answered already, by the lines of the script themselves
         std::printf("box: %s\n", box.text.c_str());
         std::fflush(stdout);
-        // Answered once the box takes messages: a touch before would be dropped as stale.
-        SendMessageW(box.window, WM_NULL, 0, 0);
-        Touch(box.firstButton);
+        m_answered.push_back({std::move(box), now - BoxPatience});
         ++answered;
+    }
+    std::erase_if(m_answered, [](const AnsweredBox& answered) {
+        return !IsWindow(answered.box.window) || !IsWindowVisible(answered.box.window);
+    });
+    for (AnsweredBox& box : m_answered) {
+        if (now - box.tapped < BoxPatience)
+            continue;
+        // Tapped once the box takes messages: a touch before would be dropped as stale.
+        SendMessageW(box.box.window, WM_NULL, 0, 0);
+        Touch(box.box.firstButton);
+        box.tapped = std::chrono::steady_clock::now();
     }
     return answered;
 }

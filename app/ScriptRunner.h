@@ -42,6 +42,7 @@
 #include "platform/base/Win32Types.h"
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -95,13 +96,26 @@ private:
     std::atomic<bool> m_programEnded{false};
     int m_exitCode = 0;
     std::thread m_thread;
-    // The message boxes seen coming up (on whatever thread showed them), for settle.
+    // The message boxes seen coming up (on whatever thread showed them), for settle; shared
+    // with the observer, which a box on another thread may still be calling at the end.
     struct ShownBox {
         HWND window;
         std::string text;
         POINT firstButton;
     };
-    std::mutex m_boxLock;
-    std::vector<ShownBox> m_boxes;
+    struct ShownBoxes {
+        std::mutex lock;
+        std::vector<ShownBox> boxes;
+    };
+    std::shared_ptr<ShownBoxes> m_shown = std::make_shared<ShownBoxes>();
+    // Boxes answered and not yet seen to go (a lost tap is given again).
+    struct AnsweredBox {
+        ShownBox box;
+        std::chrono::steady_clock::time_point tapped;
+    };
+    std::vector<AnsweredBox> m_answered;
+    // Navigations the browser view had begun when the last settle ended.
+    int m_navigationsSettled = 0;
+    bool m_linkMissed = false;
     int m_settled = 0;
 };

@@ -8,7 +8,8 @@ namespace {
 
 // The words a command takes, in order: 'n' a whole number, 'o' an optional number that
 // ends the line, 'w' a word, 't' the rest of the line (not empty), 'r' the rest as a
-// command of its own, 'k' the rest as a key's name.
+// command of its own, 'k' the rest as a key's name, 'y' the rest as a key of the
+// on-screen keyboard (one character, or the name of a key that types none).
 struct Shape {
     std::string_view command;
     std::string_view words;
@@ -23,7 +24,7 @@ constexpr Shape Shapes[] = {
     {"drag", "nnnnn", "X1 Y1 X2 Y2 MS"},
     {"type", "t", "TEXT"},
     {"key", "k", "Enter or Backspace"},
-    {"tap-key", "t", "NAME"},
+    {"tap-key", "y", "NAME"},
     {"tap-candidate", "t", "TEXT"},
     {"tap-link", "t", "PART"},
     {"try-link", "t", "PART"},
@@ -61,22 +62,45 @@ std::string_view NextWord(std::string_view& text) {
     return word;
 }
 
+// How deep commands may run commands (if-window if-window ...).
+constexpr int MaximumNesting = 4;
+
+constexpr std::string_view NamedKeys[] = {"space", "enter",   "backspace", "shift",
+                                          "hide",  "symbols", "letters",   "language"};
+
+bool IsKeyOfTheKeyboard(std::string_view name) {
+    if (std::find(std::begin(NamedKeys), std::end(NamedKeys), name) != std::end(NamedKeys))
+        return true;
+    // One character in UTF-8: a lead byte and its continuation bytes.
+    return !name.empty() && std::all_of(name.begin() + 1, name.end(), [](char c) { return (c & 0xC0) == 0x80; }) &&
+           (static_cast<unsigned char>(name[0]) < 0x80 || (name[0] & 0xC0) == 0xC0);
+}
+
+// A whole number, not negative: the screen's points, counts and milliseconds.
 bool IsNumber(std::string_view word) {
     int number = 0;
     auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), number);
-    return error == std::errc() && end == word.data() + word.size();
+    return error == std::errc() && end == word.data() + word.size() && number >= 0;
 }
 
+std::optional<std::string> LineError(std::string_view line, int nesting);
+
 // Whether the words after the command fit the shape.
-bool Fits(std::string_view shape, std::string_view rest, std::optional<std::string>& inner) {
+bool Fits(std::string_view shape, std::string_view rest, std::optional<std::string>& inner, int nesting) {
     for (char kind : shape) {
         if (kind == 't')
             return !Trimmed(rest).empty();
         if (kind == 'k')
             return Trimmed(rest) == "Enter" || Trimmed(rest) == "Backspace";
+        if (kind == 'y')
+            return IsKeyOfTheKeyboard(Trimmed(rest));
         if (kind == 'r') {
-            inner = ScriptLineError(Trimmed(rest));
-            return !Trimmed(rest).empty();
+            std::string_view command = Trimmed(rest);
+            if (command.empty() || command.front() == '#')
+                return false;
+            inner = nesting >= MaximumNesting ? std::optional<std::string>("commands nested too deep")
+                                              : LineError(command, nesting + 1);
+            return true;
         }
         std::string_view word = NextWord(rest);
         if (kind == 'o')
@@ -105,7 +129,11 @@ std::vector<std::string> ScriptLines(std::string_view bytes) {
     return lines;
 }
 
-std::optional<std::string> ScriptLineError(std::string_view line) {
+std::optional<std::string> ScriptLineError(std::string_view line) { return LineError(line, 0); }
+
+namespace {
+
+std::optional<std::string> LineError(std::string_view line, int nesting) {
     std::string_view rest = line;
     if (Trimmed(rest).empty() || Trimmed(rest).front() == '#')
         return std::nullopt;
@@ -115,9 +143,11 @@ std::optional<std::string> ScriptLineError(std::string_view line) {
     if (shape == std::end(Shapes))
         return "unknown command";
     std::optional<std::string> inner;
-    if (!Fits(shape->words, rest, inner))
+    if (!Fits(shape->words, rest, inner, nesting))
         return std::string(command) + " needs " + std::string(shape->usage);
     if (inner)
         return "in its command: " + *inner;
     return std::nullopt;
 }
+
+} // namespace

@@ -72,6 +72,8 @@ std::optional<std::u16string> IniDocument::Read(const std::u16string& section, c
 
 std::optional<std::string> IniDocument::Write(const std::u16string& section, const std::u16string& key,
                                               const std::u16string& value) const {
+    if (!IsWritable())
+        return std::nullopt;
     std::string bytes = ComposeWrite(section, key, value);
     IniDocument written(bytes);
     if (written.Read(section, key) == value)

@@ -20,8 +20,9 @@ public:
     // byte would shift every character added, so such a damaged file is left alone.
     bool IsWritable() const;
     std::optional<std::u16string> Read(const std::u16string& section, const std::u16string& key) const;
-    // The new file's bytes; nothing when the entry would not read back as written (a
-    // value with a line break, say), which makes the write a failure.
+    // The new file's bytes; nothing when the document is not writable or the entry would
+    // not read back as written (a value with a line break, say), which makes the write a
+    // failure.
     std::optional<std::string> Write(const std::u16string& section, const std::u16string& key,
                                      const std::u16string& value) const;
 

@@ -89,7 +89,8 @@ std::optional<fs::path> FindEntryIgnoringCase(const fs::path& directory, std::ws
         std::optional<Index> index = ReadIndex(directory, *modified);
         if (!index)
             return std::nullopt;
-        if (indexes.directories.size() >= MaximumDirectories)
+        bool known = found != indexes.directories.end();
+        if (!known && indexes.directories.size() >= MaximumDirectories)
             indexes.directories.clear();
         found = indexes.directories.insert_or_assign(directory.native(), std::move(*index)).first;
     }
@@ -99,40 +100,46 @@ std::optional<fs::path> FindEntryIgnoringCase(const fs::path& directory, std::ws
     return directory / entry->second;
 }
 
-namespace {
+DirectoryChange::DirectoryChange(fs::path entry) : m_entry(std::move(entry)) {
+    if (std::optional<timespec> modified = ModificationTime(m_entry.parent_path()))
+        m_before = std::pair{modified->tv_sec, modified->tv_nsec};
+}
 
-// Refreshes the index of the entry's directory, when one is kept, after a change the
-// file calls made: `change` gets the names and the entry's name on the disk.
-void Note(const fs::path& entry, void (*change)(std::unordered_map<std::wstring, std::string>&, const std::string&)) {
-    fs::path directory = entry.parent_path();
+void DirectoryChange::Note(bool added) const {
+    fs::path directory = m_entry.parent_path();
     Indexes& indexes = TheIndexes();
     std::lock_guard guard(indexes.lock);
     auto found = indexes.directories.find(directory.native());
     if (found == indexes.directories.end())
         return;
+    Index& index = found->second;
     std::optional<timespec> modified = ModificationTime(directory);
-    if (!modified) {
+    // Something not noted here changed the directory since its index was read: the
+    // index is read again at the next look.
+    bool current = m_before && index.modified.tv_sec == m_before->first && index.modified.tv_nsec == m_before->second;
+    if (!modified || !current) {
         indexes.directories.erase(found);
         return;
     }
-    found->second.modified = *modified;
-    found->second.confirmed = true;
-    change(found->second.names, entry.filename().string());
+    index.modified = *modified;
+    std::string name = m_entry.filename().string();
+    std::wstring folded = Folded(WideFromUtf8(name));
+    if (added) {
+        index.names.try_emplace(folded, name);
+        index.confirmed = true;
+    } else if (auto entry = index.names.find(folded); entry != index.names.end() && entry->second == name) {
+        // Another entry of the same name in another case may be there too: read again.
+        index.names.erase(entry);
+        index.confirmed = false;
+    }
 }
 
-} // namespace
-
-void NoteEntryAdded(const fs::path& entry) {
-    Note(entry, [](std::unordered_map<std::wstring, std::string>& names, const std::string& name) {
-        names.try_emplace(Folded(WideFromUtf8(name)), name);
-    });
-}
-
-void NoteEntryRemoved(const fs::path& entry) {
-    Note(entry, [](std::unordered_map<std::wstring, std::string>& names, const std::string& name) {
-        auto found = names.find(Folded(WideFromUtf8(name)));
-        if (found != names.end() && found->second == name)
-            names.erase(found);
+void ForgetDirectory(const fs::path& directory) {
+    Indexes& indexes = TheIndexes();
+    std::lock_guard guard(indexes.lock);
+    const std::string& path = directory.native();
+    std::erase_if(indexes.directories, [&](const auto& entry) {
+        return entry.first == path || (entry.first.starts_with(path) && entry.first[path.size()] == '/');
     });
 }
 

@@ -13,14 +13,31 @@
 #include <filesystem>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 namespace platform {
 
 // The entry of `directory` named `name` in any case; nothing when there is none.
 std::optional<std::filesystem::path> FindEntryIgnoringCase(const std::filesystem::path& directory,
                                                            std::wstring_view name);
-// The file calls made `entry` (a host path) exist, or removed it.
-void NoteEntryAdded(const std::filesystem::path& entry);
-void NoteEntryRemoved(const std::filesystem::path& entry);
+// A change the file calls make to an entry (a host path) of a directory: made before
+// the change, it takes the directory's modification time; noted after it, it brings the
+// directory's index up to date, or drops the index when something else changed the
+// directory in between.
+class DirectoryChange {
+public:
+    explicit DirectoryChange(std::filesystem::path entry);
+    void Added() const { Note(true); }
+    void Removed() const { Note(false); }
+
+private:
+    void Note(bool added) const;
+
+    std::filesystem::path m_entry;
+    std::optional<std::pair<long long, long>> m_before; // seconds, nanoseconds
+};
+
+// The directory was removed or renamed: its index and those below it go.
+void ForgetDirectory(const std::filesystem::path& directory);
 
 } // namespace platform

@@ -94,6 +94,7 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD, LPVOID, DWORD c
         return INVALID_HANDLE_VALUE;
     }
     bool existed = fs::exists(status);
+    platform::DirectoryChange change(*host);
     int fd = ::open(host->c_str(), OpenFlags(desiredAccess, creationDisposition), 0644);
     if (fd < 0) {
         DWORD code = errno == ENOENT ? MissingError(*host) : platform::Win32ErrorFromErrno(errno);
@@ -101,7 +102,7 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD, LPVOID, DWORD c
         return INVALID_HANDLE_VALUE;
     }
     if (!existed)
-        platform::NoteEntryAdded(*host);
+        change.Added();
     bool reportsExisting = creationDisposition == CREATE_ALWAYS || creationDisposition == OPEN_ALWAYS;
     SetLastError(reportsExisting && existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
     return platform::InsertHandle(std::make_shared<FileObject>(fd, desiredAccess));
@@ -224,9 +225,10 @@ BOOL DeleteFileW(LPCWSTR fileName) {
         return FALSE;
     if (IsDirectory(*host))
         return platform::FailWith(ERROR_ACCESS_DENIED);
+    platform::DirectoryChange change(*host);
     if (::unlink(host->c_str()) != 0)
         return platform::FailWith(errno == ENOENT ? MissingError(*host) : platform::Win32ErrorFromErrno(errno));
-    platform::NoteEntryRemoved(*host);
+    change.Removed();
     return TRUE;
 }
 
@@ -242,10 +244,14 @@ BOOL MoveFileExW(LPCWSTR existingName, LPCWSTR newName, DWORD flags) {
         if (!(flags & MOVEFILE_REPLACE_EXISTING) || IsDirectory(*to))
             return platform::FailWith(ERROR_ALREADY_EXISTS);
     }
+    bool directory = IsDirectory(*from);
+    platform::DirectoryChange leaving(*from), arriving(*to);
     if (::rename(from->c_str(), to->c_str()) != 0)
         return platform::FailWith(errno == ENOENT ? MissingError(*to) : platform::Win32ErrorFromErrno(errno));
-    platform::NoteEntryRemoved(*from);
-    platform::NoteEntryAdded(*to);
+    if (directory)
+        platform::ForgetDirectory(*from);
+    leaving.Removed();
+    arriving.Added();
     return TRUE;
 }
 
@@ -263,10 +269,11 @@ BOOL CopyFileW(LPCWSTR existingName, LPCWSTR newName, BOOL failIfExists) {
         return platform::FailWith(ERROR_FILE_EXISTS);
     if (IsDirectory(*to))
         return platform::FailWith(ERROR_ACCESS_DENIED);
+    platform::DirectoryChange change(*to);
     if (!fs::copy_file(*from, *to, fs::copy_options::overwrite_existing, error))
         return platform::FailWith(error.value() == ENOENT ? MissingError(*to)
                                                           : platform::Win32ErrorFromErrno(error.value()));
-    platform::NoteEntryAdded(*to);
+    change.Added();
     return TRUE;
 }
 
@@ -274,9 +281,10 @@ BOOL CreateDirectoryW(LPCWSTR pathName, LPVOID) {
     auto host = Resolve(pathName);
     if (!host)
         return FALSE;
+    platform::DirectoryChange change(*host);
     if (::mkdir(host->c_str(), 0755) != 0)
         return platform::FailWith(errno == ENOENT ? ERROR_PATH_NOT_FOUND : platform::Win32ErrorFromErrno(errno));
-    platform::NoteEntryAdded(*host);
+    change.Added();
     return TRUE;
 }
 
@@ -286,9 +294,11 @@ BOOL RemoveDirectoryW(LPCWSTR pathName) {
         return FALSE;
     if (*host == platform::DeviceRoot())
         return platform::FailWith(ERROR_ACCESS_DENIED);
+    platform::DirectoryChange change(*host);
     if (::rmdir(host->c_str()) != 0)
         return platform::FailWith(errno == ENOENT ? MissingError(*host) : platform::Win32ErrorFromErrno(errno));
-    platform::NoteEntryRemoved(*host);
+    platform::ForgetDirectory(*host);
+    change.Removed();
     return TRUE;
 }
 
