@@ -92,10 +92,11 @@ bool BuildTudouPlaylist(NavigationRequest& request) {
             title = ElementText(request.PageText(), node);
             // Letters, not tags: every "li" in the title becomes "div".
             ReplaceAll(title, "li", "div");
-        } else if (node.tagName() == "div") {
+        } else if (node.tagName() == "div" && node.text().find("pack_clip") != std::string::npos) {
+            // Attributes are parsed only for a tag whose text holds the class at all.
             node.parseAttributes();
             if (ClassContains(node, "pack_clip") && !full()) {
-                std::string item = ElementText(request.PageText(), node);
+                std::string item(ElementText(request.PageText(), node));
                 itemBytes += item.size();
                 ReplaceAll(item, NoNewTarget.pattern, NoNewTarget.replacement);
                 items.push_back(std::move(item));

@@ -59,9 +59,9 @@ void DocumentParser::foundComment(htmlcxx::HTML::Node node) {
         ParserDom::foundComment(std::move(node));
 }
 
-std::string ElementText(const std::string& page, const htmlcxx::HTML::Node& node) {
+std::string_view ElementText(const std::string& page, const htmlcxx::HTML::Node& node) {
     std::size_t offset = std::min<std::size_t>(node.offset(), page.size());
-    return page.substr(offset, node.length());
+    return std::string_view(page).substr(offset, node.length());
 }
 
 bool AttributeEquals(htmlcxx::HTML::Node& node, const std::string& name, std::string_view value) {

@@ -39,8 +39,9 @@ private:
     bool m_refused = false;
 };
 
-// The node's source text: from its offset for its length, clipped to the page.
-std::string ElementText(const std::string& page, const htmlcxx::HTML::Node& node);
+// The node's source text: from its offset for its length, clipped to the page (a view
+// into the page).
+std::string_view ElementText(const std::string& page, const htmlcxx::HTML::Node& node);
 
 // Whether the node has the attribute with exactly this whole value (a missing
 // attribute counts as empty). Parses the node's attributes on first use.
