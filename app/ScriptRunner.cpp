@@ -31,6 +31,9 @@ constexpr int DefaultWaitMilliseconds = 10000;
 constexpr int TextPatienceMilliseconds = 60000;
 constexpr int DragStepMilliseconds = 16;
 constexpr int SettlePatienceMilliseconds = 60000;
+// An expectation may take this long to come true: a window slides away, a caption
+// changes once the message that changes it has been handled.
+constexpr int ExpectationPatienceMilliseconds = 3000;
 // How long the end of a navigation must hold before settle believes it: a play list
 // is posted to come up after the worker has ended.
 constexpr int SettledForMilliseconds = 300;
@@ -416,13 +419,17 @@ std::optional<bool> ScriptRunner::Check(const std::string& command, Line& line) 
         std::string name;
         line.words >> name;
         bool wanted = command == "expect-window";
-        return VisibleWindow(name) == wanted ? true
-                                             : line.Fail(wanted ? "no window " + name : "a window " + name + " is up");
+        return WaitFor([&] { return VisibleWindow(name) == wanted; }, ExpectationPatienceMilliseconds)
+                   ? true
+                   : line.Fail(wanted ? "no window " + name : "a window " + name + " is up");
     }
     if (command == "expect-caption") {
         std::wstring expected = platform::WideFromUtf8(line.Rest());
-        std::wstring caption = Caption(FindWindowW(L"MainWnd", nullptr));
-        return caption == expected ? true : line.Fail("the caption is \"" + platform::Utf8FromWide(caption) + "\"");
+        std::wstring caption;
+        return WaitFor([&] { return (caption = Caption(FindWindowW(L"MainWnd", nullptr))) == expected; },
+                       ExpectationPatienceMilliseconds)
+                   ? true
+                   : line.Fail("the caption is \"" + platform::Utf8FromWide(caption) + "\"");
     }
     if (command == "quit") {
         EndProgram();

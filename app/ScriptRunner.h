@@ -30,9 +30,9 @@
 //                                says "no link PART" on stdout and goes on
 //   if-window CLASS COMMAND...   the command, when a window of that class is visible
 //   screenshot FILE              the screen as a PNG
-//   expect-window CLASS          a window of that class is visible
-//   expect-no-window CLASS       no window of that class is visible
-//   expect-caption TEXT          the main window's caption
+//   expect-window CLASS          a window of that class is visible (within 3 s)
+//   expect-no-window CLASS       no window of that class is visible (within 3 s)
+//   expect-caption TEXT          the main window's caption (within 3 s)
 //   quit                         ends the program
 // A line that cannot be followed ends the program with 2 before any line runs (see
 // ScriptSyntax.h), a failed wait or expectation with 1, each
