@@ -29,6 +29,9 @@ bool IniDocument::IsValid() const {
 bool IniDocument::IsWritable() const { return IsValid() && m_bytes.size() % 2 == 0; }
 
 std::optional<IniDocument::Entry> IniDocument::Find(const std::u16string& section, const std::u16string& key) const {
+    // An empty name is found everywhere and nowhere: searching for it would never end.
+    if (section.empty() || key.empty())
+        return std::nullopt;
     std::size_t name = npos;
     for (std::size_t from = 0; (name = m_text.find(section, from)) != npos; from = name + section.size()) {
         bool opens = name > 0 && At(name - 1) == u'[' && (name == 1 || At(name - 2) == u'\n');
@@ -72,7 +75,7 @@ std::optional<std::u16string> IniDocument::Read(const std::u16string& section, c
 
 std::optional<std::string> IniDocument::Write(const std::u16string& section, const std::u16string& key,
                                               const std::u16string& value) const {
-    if (!IsWritable())
+    if (!IsWritable() || section.empty() || key.empty())
         return std::nullopt;
     std::string bytes = ComposeWrite(section, key, value);
     IniDocument written(bytes);
