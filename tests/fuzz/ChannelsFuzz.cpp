@@ -1,4 +1,5 @@
 #include "FuzzTargets.h"
+#include "FuzzText.h"
 
 #include "settings/ChannelFile.h"
 #include "settings/ChannelIndex.h"
@@ -11,13 +12,6 @@
 namespace {
 
 bool IsKey(const std::wstring& key) { return key.empty() || (key.size() == 1 && key[0] >= L'A' && key[0] <= L'Z'); }
-
-std::size_t CountOf(std::string_view text, std::string_view pattern) {
-    std::size_t count = 0;
-    for (std::size_t at = text.find(pattern); at != std::string_view::npos; at = text.find(pattern, at + 1))
-        ++count;
-    return count;
-}
 
 } // namespace
 

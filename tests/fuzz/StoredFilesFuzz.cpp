@@ -1,4 +1,5 @@
 #include "FuzzTargets.h"
+#include "FuzzText.h"
 
 #include "platform/registry/RegistryStore.h"
 #include "playback/PlaylistFile.h"
@@ -10,13 +11,6 @@
 #include <vector>
 
 namespace {
-
-std::size_t CountOf(std::string_view text, std::string_view pattern) {
-    std::size_t count = 0;
-    for (std::size_t at = text.find(pattern); at != std::string_view::npos; at = text.find(pattern, at + 1))
-        ++count;
-    return count;
-}
 
 // The input cut at its first `count` bytes 0x01: the pieces, then the rest.
 std::vector<std::string> Pieces(std::string_view input, int count) {
