@@ -114,7 +114,8 @@ std::vector<BYTE> Normalised(DWORD type, const BYTE* data, DWORD size) {
     if (type == REG_SZ || type == REG_EXPAND_SZ) {
         // Keep the text up to its terminator, and always exactly one terminator.
         std::wstring text(size / sizeof(wchar_t), L'\0');
-        std::memcpy(text.data(), data, text.size() * sizeof(wchar_t));
+        if (!text.empty())
+            std::memcpy(text.data(), data, text.size() * sizeof(wchar_t));
         text = text.substr(0, text.find(L'\0'));
         bytes.resize((text.size() + 1) * sizeof(wchar_t));
         std::memcpy(bytes.data(), text.c_str(), bytes.size());
@@ -191,7 +192,8 @@ LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD, LPDWORD type, BYTE* 
         return ERROR_SUCCESS;
     if (available < value->data.size())
         return ERROR_MORE_DATA;
-    std::memcpy(data, value->data.data(), value->data.size());
+    if (!value->data.empty())
+        std::memcpy(data, value->data.data(), value->data.size());
     return ERROR_SUCCESS;
 }
 

@@ -16,7 +16,8 @@ constexpr DWORD TypeString = 1;
 
 std::wstring StringOf(const std::vector<BYTE>& data) {
     std::wstring text(data.size() / sizeof(wchar_t), L'\0');
-    std::memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
+    if (!text.empty()) // an empty value has no bytes to copy (and no pointer to copy from)
+        std::memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
     return text.substr(0, text.find(L'\0'));
 }
 
