@@ -9,6 +9,8 @@ command -v python3 >/dev/null || { [ "$(id -u)" -eq 0 ] && apt-get install -y -q
 "$top/scripts/build.sh" build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DQUILLORA_BENCH=ON
 results="$top/build-bench/results"
 mkdir -p "$results"
+# Sounds off and transitions without their frame pauses: the figures are the drawing.
+export QUILLORA_NO_SOUND=1 QUILLORA_TRANSITION_FRAME_MS=0 QUILLORA_NO_PLAYER=1
 for bench in foundation_bench conversion_bench ui_bench toolkit_bench browser_bench app_bench program_bench; do
   "$top/build-bench/bench/$bench" --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
     --benchmark_report_aggregates_only=true --benchmark_out="$results/$bench.json" --benchmark_out_format=json "$@"
