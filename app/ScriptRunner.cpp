@@ -51,6 +51,9 @@ std::wstring Caption(HWND window) {
     return text;
 }
 
+// The wait or progress dialog of a navigation is up.
+bool FeedbackShown() { return VisibleWindow("WaitDialog") || VisibleWindow("ProgressDialog"); }
+
 void Pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 
 void Touch(POINT at) {
@@ -396,9 +399,13 @@ std::optional<bool> ScriptRunner::Wait(const std::string& command, Line& line) {
     }
     if (command == "wait-page") {
         BrowserWnd& view = m_app.Browser();
-        return WaitFor([&] { return view.PageReady() && view.RunningWorkers() == 0; }, line.Timeout())
-                   ? true
-                   : line.Fail("no page became ready");
+        if (!WaitFor([&] { return view.PageReady() && view.RunningWorkers() == 0 && !FeedbackShown(); },
+                     line.Timeout()))
+            return line.Fail("no page became ready");
+        // Answered once the view has handled what came before: a tap from now on is newer
+        // than the closing of the progress dialog, which drops older taps as stale.
+        SendMessageW(view.GetHwnd(), WM_NULL, 0, 0);
+        return true;
     }
     if (command == "wait-raised")
         return WaitFor([] { return platform::RemoteRaises() > 0; }, line.Timeout()) ? true
@@ -485,7 +492,7 @@ bool ScriptRunner::Settle(Line& line) {
             boxes += answered;
             quietSince = now;
         } else if (playList = VisibleWindow("PlayListWnd");
-                   view.RunningWorkers() > 0 || !(playList || view.PageReady())) {
+                   view.RunningWorkers() > 0 || FeedbackShown() || !(playList || view.PageReady())) {
             quietSince = now;
         } else if (now - quietSince >= std::chrono::milliseconds(SettledForMilliseconds)) {
             break;

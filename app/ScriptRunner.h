@@ -18,7 +18,8 @@
 //   wait-window CLASS [MS]       until a window of that class is visible (10 s)
 //   wait-file DEVICEPATH [MS]    until the device file exists (10 s)
 //   wait-text DEVICEPATH N TEXT  until the device file holds TEXT N times (60 s)
-//   wait-page [MS]               until the browser's page is ready to scroll (10 s)
+//   wait-page [MS]               until the browser's page is ready to scroll and the
+//                                navigation's dialogs are gone (10 s)
 //   wait-raised [MS]             until another start of the program raised this one
 //   settle [MS]                  until the navigation the lines before started has ended
 //                                (60 s): no worker runs, and the page is ready or a play
