@@ -233,6 +233,10 @@ void BrowserWnd::RunWorker() {
 }
 
 void BrowserWnd::ShowWrittenPage(const std::wstring& path) {
+    // Workers finishing together hand their pages over one at a time, so that the page
+    // the control shows last is the one the current page path names (the page a
+    // favourite saves).
+    std::lock_guard guard(m_showLock);
     m_currentPagePath.Set(path);
     Navigate(path);
 }

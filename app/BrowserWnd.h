@@ -20,6 +20,7 @@
 #include "toolkit/UiImageButton.h"
 
 #include <atomic>
+#include <mutex>
 #include <string>
 
 class BrowserWnd : public BrowserHost, public CFtHostWnd, public FingerScroll::Target {
@@ -105,6 +106,7 @@ private:
     UiImageButton m_toolbar;
     SharedText m_pendingAddress;
     SharedText m_currentPagePath;
+    std::mutex m_showLock; // see ShowWrittenPage
     std::atomic<int> m_pageReady{0};
     std::atomic<int> m_navigations{0};
     ProgressDescriptor m_progress;
