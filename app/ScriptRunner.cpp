@@ -51,8 +51,10 @@ std::wstring Caption(HWND window) {
     return text;
 }
 
-// The wait or progress dialog of a navigation is up.
-bool FeedbackShown() { return VisibleWindow("WaitDialog") || VisibleWindow("ProgressDialog"); }
+// A navigation is still at work: a worker runs, or its wait or progress dialog is up.
+bool Busy(BrowserWnd& view) {
+    return view.RunningWorkers() > 0 || VisibleWindow("WaitDialog") || VisibleWindow("ProgressDialog");
+}
 
 void Pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 
@@ -399,8 +401,7 @@ std::optional<bool> ScriptRunner::Wait(const std::string& command, Line& line) {
     }
     if (command == "wait-page") {
         BrowserWnd& view = m_app.Browser();
-        if (!WaitFor([&] { return view.PageReady() && view.RunningWorkers() == 0 && !FeedbackShown(); },
-                     line.Timeout()))
+        if (!WaitFor([&] { return view.PageReady() && !Busy(view); }, line.Timeout()))
             return line.Fail("no page became ready");
         // Answered once the view has handled what came before: a tap from now on is newer
         // than the closing of the progress dialog, which drops older taps as stale.
@@ -491,8 +492,7 @@ bool ScriptRunner::Settle(Line& line) {
         if (int answered = AnswerBoxes(); answered > 0 || VisibleWindow("FtMessageBox")) {
             boxes += answered;
             quietSince = now;
-        } else if (playList = VisibleWindow("PlayListWnd");
-                   view.RunningWorkers() > 0 || FeedbackShown() || !(playList || view.PageReady())) {
+        } else if (playList = VisibleWindow("PlayListWnd"); Busy(view) || !(playList || view.PageReady())) {
             quietSince = now;
         } else if (now - quietSince >= std::chrono::milliseconds(SettledForMilliseconds)) {
             break;

@@ -137,6 +137,12 @@ struct BenchRoot {
     std::filesystem::path path;
 };
 
+// The one device root of the conversion and listing benchmarks.
+const BenchRoot& TheBenchRoot() {
+    static BenchRoot root;
+    return root;
+}
+
 void Parse(benchmark::State& state, const std::string& page) {
     for (auto _ : state) {
         htmlcxx::HTML::ParserDom parser;
@@ -148,7 +154,7 @@ void Parse(benchmark::State& state, const std::string& page) {
 // Everything after the download: code-page step by tag, parse, walk, patches, writing.
 void Convert(benchmark::State& state, const std::string& page, const ProviderId& provider,
              NavigationRequest::FetchMode mode, bool (*build)(NavigationRequest&)) {
-    static BenchRoot root;
+    TheBenchRoot();
     for (auto _ : state) {
         ScriptedCoreUi ui;
         NavigationRequest request(ui);
@@ -201,8 +207,7 @@ std::vector<std::string> ListingItems() {
 
 // The device root's \\Temp with the earlier pages in it.
 std::filesystem::path TempWithEarlierPages() {
-    static BenchRoot root;
-    std::filesystem::path temp = root.path / "Quillora" / "Temp";
+    std::filesystem::path temp = TheBenchRoot().path / "Quillora" / "Temp";
     for (int i = 0; i < EarlierPages; ++i)
         std::ofstream(temp / ("earlier" + std::to_string(i) + ".html")) << "<html></html>";
     return temp;

@@ -19,7 +19,7 @@ Blocks WalkMarkers(NavigationRequest& request, const std::vector<Marker>& marker
         bool parsed = false;
         const std::string& tag = node->tagName();
         for (const Marker& marker : markers) {
-            if (tag.size() != marker.tag.size() || tag != marker.tag)
+            if (tag != marker.tag)
                 continue;
             // A value that is not in the tag's own text cannot be its attribute's value.
             if (!marker.value.empty() && node->text().find(marker.value) == std::string::npos)

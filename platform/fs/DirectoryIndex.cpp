@@ -100,10 +100,8 @@ std::optional<fs::path> FindEntryIgnoringCase(const fs::path& directory, std::ws
     return directory / entry->second;
 }
 
-DirectoryChange::DirectoryChange(fs::path entry) : m_entry(std::move(entry)) {
-    if (std::optional<timespec> modified = ModificationTime(m_entry.parent_path()))
-        m_before = std::pair{modified->tv_sec, modified->tv_nsec};
-}
+DirectoryChange::DirectoryChange(fs::path entry)
+    : m_entry(std::move(entry)), m_before(ModificationTime(m_entry.parent_path())) {}
 
 void DirectoryChange::Note(bool added) const {
     fs::path directory = m_entry.parent_path();
@@ -116,7 +114,7 @@ void DirectoryChange::Note(bool added) const {
     std::optional<timespec> modified = ModificationTime(directory);
     // Something not noted here changed the directory since its index was read: the
     // index is read again at the next look.
-    bool current = m_before && index.modified.tv_sec == m_before->first && index.modified.tv_nsec == m_before->second;
+    bool current = m_before && index.modified == *m_before;
     if (!modified || !current) {
         indexes.directories.erase(found);
         return;

@@ -34,7 +34,7 @@ private:
     void Note(bool added) const;
 
     std::filesystem::path m_entry;
-    std::optional<std::pair<long long, long>> m_before; // seconds, nanoseconds
+    std::optional<timespec> m_before; // the directory's modification time
 };
 
 // The directory was removed or renamed: its index and those below it go.

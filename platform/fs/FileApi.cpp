@@ -9,6 +9,7 @@
 #include <cwchar>
 #include <fcntl.h>
 #include <filesystem>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -94,15 +95,19 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD, LPVOID, DWORD c
         return INVALID_HANDLE_VALUE;
     }
     bool existed = fs::exists(status);
-    platform::DirectoryChange change(*host);
+    // Only a call that makes the file changes its directory (opening an existing file,
+    // the common case, costs nothing more).
+    std::optional<platform::DirectoryChange> change;
+    if (!existed)
+        change.emplace(*host);
     int fd = ::open(host->c_str(), OpenFlags(desiredAccess, creationDisposition), 0644);
     if (fd < 0) {
         DWORD code = errno == ENOENT ? MissingError(*host) : platform::Win32ErrorFromErrno(errno);
         SetLastError(errno == EEXIST ? ERROR_FILE_EXISTS : code);
         return INVALID_HANDLE_VALUE;
     }
-    if (!existed)
-        change.Added();
+    if (change)
+        change->Added();
     bool reportsExisting = creationDisposition == CREATE_ALWAYS || creationDisposition == OPEN_ALWAYS;
     SetLastError(reportsExisting && existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
     return platform::InsertHandle(std::make_shared<FileObject>(fd, desiredAccess));

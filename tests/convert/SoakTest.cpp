@@ -58,11 +58,7 @@ RawReply Answer(const RawRequest& request, int port) {
         if (auto reply = FaultReply(name))
             return *reply;
     }
-    std::size_t question = request.target.find('?');
-    std::string query = question == std::string::npos ? "" : request.target.substr(question + 1);
-    auto file = FixtureServer::FindSiteFile(QUILLORA_FIXTURE_SITES, request.host, request.target.substr(0, question),
-                                            query, port);
-    return file ? PlainReply(200, file->body) : PlainReply(404, "not found");
+    return SiteFileReply(request, port);
 }
 
 struct Visit {

@@ -1,40 +1,24 @@
 #pragma once
 // The quillora program started as a process of its own, for the tests that drive it.
 
+#include "support/StartProgram.h"
 #include "support/TemporaryRoot.h"
 
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 // A quillora process whose output goes to files in `folder`, where it also runs.
 class Program {
 public:
     Program(const std::vector<std::string>& arguments, const std::filesystem::path& folder, const std::string& name)
-        : m_out(folder / (name + ".out")), m_err(folder / (name + ".err")) {
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            if (::chdir(folder.c_str()) != 0)
-                ::_exit(126);
-            int out = ::open(m_out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            int err = ::open(m_err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            ::dup2(out, 1);
-            ::dup2(err, 2);
-            std::vector<char*> argv{const_cast<char*>(QUILLORA_PROGRAM)};
-            for (const std::string& argument : arguments)
-                argv.push_back(const_cast<char*>(argument.c_str()));
-            argv.push_back(nullptr);
-            ::execv(QUILLORA_PROGRAM, argv.data());
-            ::_exit(127);
-        }
-    }
+        : m_out(folder / (name + ".out")), m_err(folder / (name + ".err")),
+          m_pid(StartProgram(QUILLORA_PROGRAM, arguments, m_out, m_err, folder)) {}
     ~Program() {
         if (m_pid > 0 && !m_status) {
             ::kill(m_pid, SIGKILL);
@@ -64,9 +48,9 @@ public:
     std::string Err() const { return ReadHostFile(m_err); }
 
 private:
+    std::filesystem::path m_out, m_err; // before the process that writes them
     pid_t m_pid = -1;
     std::optional<int> m_status;
-    std::filesystem::path m_out, m_err;
 };
 
 inline bool WaitForFile(const std::filesystem::path& file, std::chrono::seconds limit = std::chrono::seconds(30)) {

@@ -71,11 +71,7 @@ private:
                 return *FaultReply(fault);
             }
         }
-        std::size_t question = request.target.find('?');
-        std::string query = question == std::string::npos ? "" : request.target.substr(question + 1);
-        auto file = FixtureServer::FindSiteFile(QUILLORA_FIXTURE_SITES, request.host,
-                                                request.target.substr(0, question), query, m_server.Port());
-        return file ? PlainReply(200, file->body) : PlainReply(404, "not found");
+        return SiteFileReply(request, m_server.Port());
     }
 
     std::mutex m_lock;

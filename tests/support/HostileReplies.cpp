@@ -1,5 +1,7 @@
 #include "support/HostileReplies.h"
 
+#include "FixtureServer.h"
+
 #include <chrono>
 
 namespace {
@@ -68,4 +70,12 @@ std::optional<RawReply> FaultReply(std::string_view name) {
     if (name == "option")
         return PlainReply(200, "--script=/tmp/x.lua");
     return std::nullopt;
+}
+
+RawReply SiteFileReply(const RawRequest& request, int port) {
+    std::size_t question = request.target.find('?');
+    std::string query = question == std::string::npos ? "" : request.target.substr(question + 1);
+    auto file = FixtureServer::FindSiteFile(QUILLORA_FIXTURE_SITES, request.host, request.target.substr(0, question),
+                                            query, port);
+    return file ? PlainReply(200, file->body) : PlainReply(404, "not found");
 }

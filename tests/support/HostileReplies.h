@@ -19,3 +19,6 @@ const std::vector<std::string>& FaultNames();
 // A piece of text so many times over: the hostile pages are made of these.
 std::string Repeated(std::string_view piece, std::size_t times);
 std::optional<RawReply> FaultReply(std::string_view name);
+// The good answer beside the faults: the repository's fixture file for the request's
+// host, path and query as the server on `port` would serve it, or a 404.
+RawReply SiteFileReply(const RawRequest& request, int port);

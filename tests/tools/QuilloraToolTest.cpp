@@ -1,15 +1,14 @@
 #include "support/FixtureSite.h"
 #include "support/IniBytes.h"
+#include "support/StartProgram.h"
 #include "support/TemporaryRoot.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fcntl.h>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -23,19 +22,7 @@ struct Outcome {
 // large output cannot block it.
 Outcome Tool(const std::vector<std::string>& arguments, const TemporaryRoot& scratch) {
     std::string outFile = (scratch.Path() / "stdout").string(), errFile = (scratch.Path() / "stderr").string();
-    pid_t child = ::fork();
-    if (child == 0) {
-        int out = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ::dup2(out, 1);
-        ::dup2(err, 2);
-        std::vector<char*> argv{const_cast<char*>(QUILLORA_TOOL)};
-        for (const std::string& argument : arguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        ::execv(QUILLORA_TOOL, argv.data());
-        ::_exit(127);
-    }
+    pid_t child = StartProgram(QUILLORA_TOOL, arguments, outFile, errFile);
     int status = 0;
     ::waitpid(child, &status, 0);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadHostFile(outFile), ReadHostFile(errFile)};
