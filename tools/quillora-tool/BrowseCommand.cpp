@@ -7,6 +7,7 @@
 
 #include "app/AppDriver.h"
 #include "app/MainApp.h"
+#include "art/ProgramArt.h"
 #include "platform/base/Utf8.h"
 #include "settings/ProgramFolder.h"
 #include "toolkit/MessageBoxWnd.h"
@@ -25,6 +26,7 @@ int ShowInBrowser(const Words& words, bool keepTemporaryFiles) {
         std::printf("message box: %s\n", platform::Utf8FromWide(box.Text()).c_str());
         PostMessageW(box.GetHwnd(), MessageBoxWnd::CloseMessage, 0, 1);
     });
+    RegisterProgramArt();
     MainApp app;
     if (keepTemporaryFiles)
         app.KeepTemporaryFiles();
@@ -32,8 +34,10 @@ int ShowInBrowser(const Words& words, bool keepTemporaryFiles) {
     app.InitInstance();
     BrowserWnd& view = app.Browser();
     driver.Pump();
+    // Opened as the main window opens a page: the browser view comes up over it.
+    app.Main().OpenInBrowser(platform::WideFromUtf8(words[0]));
     int result = 0;
-    if (!view.Navigate(platform::WideFromUtf8(words[0])) || !driver.WaitForPage(30000) || view.ShownPage().empty()) {
+    if (!driver.WaitForPage(30000) || view.ShownPage().empty()) {
         std::fprintf(stderr, "no page came for %s\n", words[0].c_str());
         result = 1;
     } else {
